@@ -1,0 +1,4 @@
+// DDD_NODE: one frame of the engine: frame delay, the 3D pass with the world update, the flip.
+#pragma once
+
+void RunFrame();

@@ -1,0 +1,83 @@
+// ENV: start values of the engine's records, the start-up sequence, the main loop and shutdown.
+// The loop reads like the frame script: quit test, arm the fault handler, input, frame, area load.
+#include "engine/ENV.h"
+
+#include <cstdlib>
+#include <exception>
+#include <string>
+
+#include "engine/DDD_NODE.h"
+#include "engine/FWORLD.h"
+#include "engine/GFXCORE.h"
+#include "engine/IO.h"
+#include "engine/basevars.h"
+#include "engine/gui.h"
+#include "engine/systemcore.h"
+#include "platform/dialogs.h"
+#include "platform/display.h"
+#include "platform/fault.h"
+#include "platform/files.h"
+#include "platform/input.h"
+
+EngineSettings gSettings;
+EngineState gState;
+SystemTexts gTexts;
+World gWorld;
+
+void SetStartValues() {
+    gSettings = EngineSettings{};
+    gState = EngineState{};
+    gTexts = SystemTexts{};
+    gWorld = World{};
+    gWorld.grid.assign(static_cast<size_t>(kGridCells) * kGridCells, GridCell{});
+    gState.engineDirectory = plat::CurrentDirectory() + "CORE" + plat::PathSeparator();
+}
+
+GridCell& Cell(int i, int j) { return gWorld.grid[static_cast<size_t>(i) * kGridCells + j]; }
+
+void RunEngine() {
+    PLAT_MARK("ENV");
+    SetStartValues();
+    const plat::DesktopInfo desktop = plat::QueryDesktop();
+    gState.desktopWidth = static_cast<float>(desktop.width);
+    gState.desktopHeight = static_cast<float>(desktop.height);
+    gState.desktopDepth = static_cast<int8_t>(desktop.depth);
+
+    ReadConfiguration();
+    ReadSystemTexts();
+    InitSubsystems();
+    OpenWorldScreen();
+    LoadTileLibrary();
+    SetUpWorldTables();
+    plat::SetNearestSampling(true);
+
+    if (gState.screenOpen != 0) {
+        RunMainLoop();
+        plat::CloseScreen();
+    }
+    EndEngine();
+}
+
+void RunMainLoop() {
+    plat::PollKeyboard();
+    for (;;) {
+        PLAT_MARK("ENV");
+        if (plat::KeyHeld(plat::kKeyEscape) && plat::KeyHeld(plat::kKeyLeftAlt)) break;
+        plat::InstallFaultHandler(FatalErrorHandler);
+        try {
+            HandleInput();
+            RunFrame();
+            if (gState.loadedArea != gState.requestedArea) LoadArea();
+        } catch (const std::exception& e) {
+            const std::string description = std::string("UNCAUGHT EXCEPTION: ") + e.what();
+            plat::RaiseFault(description.c_str());
+        } catch (...) {
+            plat::RaiseFault("UNCAUGHT EXCEPTION");
+        }
+    }
+}
+
+void EndEngine() {
+    plat::ReleaseAll();
+    std::exit(0);
+}

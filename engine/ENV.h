@@ -1,0 +1,216 @@
+// ENV: the engine's process-wide records and their start values, start-up, main loop and shutdown.
+// Every engine unit reads and writes these records directly (one thread).
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/handles.h"
+#include "worldfiles/descriptor.h"
+
+// Configuration: the keys of CORE/ini.crc and of the codec file, named letter for letter.
+struct EngineSettings {
+    std::string SYSTEMTEXT;                   // path of the system text file
+    std::string ATOMSYSTEM;                   // stored, unused
+    float GRIDSIZE = 0;                       // grid cell size in source pixels
+    int32_t MATRIXSIZE = 0;                   // last grid cell index per direction, at most 256
+    float MATRIX_OFFSET_X = 0;                // world offset X in pixels (scrolling)
+    float MATRIX_OFFSET_Y = 0;                // world offset Y in pixels
+    int32_t APPMODE = 0;                      // 1 shows the developer overlay
+    std::string CODECS;                       // path of the codec file
+    std::string GFX;                          // tile directory prefix
+    int32_t MAXOBJECTS = 0;                   // last index of the object tables
+    std::string SIMCORE;                      // map file name prefix
+    float SOURCEWIDTH = 1.0f;                 // source resolution width, pixels
+    std::string ANIMSYSTEM;                   // animation root prefix
+    int32_t MAXANIMFRAMES = 0;                // frames tried per animation folder
+    float SOURCEHEIGHT = 1.0f;                // source resolution height, pixels
+    std::string SOUNDPATH;                    // area sound prefix
+    std::string ERRORPATH;                    // error log path
+    std::string WARNINGS;                     // warning log path
+    int8_t USRSCROLL = 0;                     // non-zero: user scrolling allowed
+    std::string VERSION = "VERSION INFO MISSING";
+    int8_t DYNAMICSCROLL = 0;                 // non-zero: the view follows the player
+    int8_t PIP = 0;                           // non-zero: picture-in-picture
+    int32_t APPENTRY = 0;                     // area loaded at start
+    int8_t APPSMOOTH = 0;                     // non-zero: smoothing pass
+    int8_t MULTITASK = 0;                     // frame delay, milliseconds 0..127
+
+    std::string GFXCODEC;                     // graphics extension with its dot
+    std::string SOUNDCODEC;                   // sound extension with its dot
+    std::string MUSICCODEC;                   // stored, unused
+
+    std::string simulationScopeText = "NOPE"; // "REGION" or "MAP"; no key sets it
+    int8_t simulationScope = 13;              // 13 region, 14 map
+};
+
+inline constexpr int8_t kScopeRegion = 13;
+inline constexpr int8_t kScopeMap = 14;
+inline constexpr int kGridCells = 257;        // grid cells per direction, indices 0..256
+inline constexpr int kAnimFolders = 4;        // LEFT, RIGHT, UP, DOWN
+inline constexpr int kAnimSlots = 32;         // slot 0 unused, frames 1..31
+
+// Run-time values of the engine.
+struct EngineState {
+    int32_t loadedArea = -1000;               // -1000: none loaded
+    int32_t requestedArea = 0;                // loaded at the end of the frame when it differs
+    int32_t startArea = 0;                    // APPENTRY
+    int32_t screenOpen = 0;                   // non-zero once the display is open
+    float desktopWidth = 0, desktopHeight = 0;  // pixels
+    int8_t desktopDepth = 0;                  // bits per pixel
+    float SCRW = 1.0f, SCRH = 1.0f;           // opened display size, pixels
+    float scaleX = 1.0f, scaleY = 1.0f;       // source-to-screen factors
+    float zoomX = 1.0f, zoomY = 1.0f;         // overview mode factors
+    float sourceRatio = 1.0f;                 // SOURCEWIDTH / SOURCEHEIGHT
+    float screenRatio = 1.0f;                 // SCRW / SCRH
+    float bandHeight = 1.0f;                  // height of a 16:10 picture of the screen's width
+    float bottomBarHeight = 1.0f;             // pixels
+    int32_t frameCount = 0;                   // frames of the running second
+    int64_t nextSecond = 1000;                // milliseconds: when the frame rate is next taken
+    std::string frameRateText;                // frames of the last whole second
+    int32_t lastObjectIndex = 0;              // highest used object index
+    int32_t lastTileIndex = 0;                // highest tile index whose graphic loaded
+    bool anyTileLoaded = false;               // at least one tile graphic loaded
+    int32_t gridCellLimit = 256;              // upper bound of MATRIXSIZE
+    float cellWidth = 0, cellHeight = 0;      // grid cell size, pixels
+    int32_t highestLayer = 0;                 // highest layer of the loaded map
+    int32_t currentTileIndex = 0;             // tile of the object created last
+    plat::Sound currentSound;                 // the area's looping sound
+    int8_t joystickPresent = 0;               // 1 when a joystick was found
+    int8_t joystickX = 0, joystickY = 0;      // digital axes, -1/0/1
+    int8_t overviewMode = 0;                  // toggled by the user
+    int32_t pause = 0;                        // toggled by the user
+    int8_t noValidData = 0;                   // 1 when a map file could not be opened
+    float mouseX = 0, mouseY = 0;             // screen pixels
+    float mouseWorldX = 0, mouseWorldY = 0;   // world pixels
+    int32_t mouseAreaX = 0, mouseAreaY = 0;   // grid cell under the mouse
+    std::string hitText1, hitText2, scopeText;  // shown by the overlay; nothing sets them
+    std::string engineDirectory;              // working directory + "CORE" + separator
+    std::string failedPath;                   // file whose opening failed (shown by fatal errors)
+};
+
+// The eight start-up error texts, indexed by ErrorCode.
+enum ErrorCode : uint8_t {
+    kErrorUnknown = 0,
+    kErrorInitIo = 1,
+    kErrorInit2dGfx = 2,
+    kErrorInit3dGfx = 3,
+    kErrorInitUi = 4,
+    kErrorInitInit = 5,
+    kErrorOpenDeveloperWindow = 6,
+    kErrorOpenWorldScreen = 7,
+};
+struct SystemTexts {
+    std::array<std::string, 8> texts;
+};
+
+// One tile kind of the tile library.
+struct TileKind {
+    std::string name;                         // graphic file name up to the GFXCODEC text
+    plat::Image sprite;                       // loaded graphic, or invalid
+    float width = 0, height = 0;              // pixels
+    wf::TileDescriptor descriptor;            // behaviour values
+};
+
+// One object of the loaded world.
+struct WorldObject {
+    plat::Drawable sprite;                    // drawable shown now
+    plat::Drawable tileDrawable;              // drawable made from the tile graphic (owned)
+    std::array<std::array<plat::Image, kAnimSlots>, kAnimFolders> animImages;    // shared images
+    std::array<std::array<plat::Drawable, kAnimSlots>, kAnimFolders> animFrames; // owned drawables
+    int32_t animFrame = 0;                    // current frame, shared by the folders
+    std::array<int32_t, kAnimFolders> animCount{};  // highest frame that loaded per folder
+    int32_t animLimit = 0;                    // frames tried per folder (at most 31)
+    std::string animContainer;                // animation folder name
+    float x = 0, y = 0;                       // top-left, world pixels
+    int8_t collision = 0;                     // non-zero: collides
+    float width = 0, height = 0;              // drawn size, pixels
+    float rotateSpeed = 0;                    // radians per frame
+    std::string followName;                   // idString of the object to follow
+    float alpha = 0;                          // opacity 0..255
+    int32_t baseAlpha = 0;                    // opacity restored each frame
+    int32_t touchTransparency = 0;            // non-zero: halve alpha when touched
+    int32_t playerID = 0;                     // non-zero: a player
+    float angle = 0;                          // radians
+    float velo = 0;                           // descriptor speed
+    int8_t state = 0;                         // 1 active, -1 hidden this frame, 0 out of play
+    int32_t followObject = 0;                 // non-zero: follow followName
+    float moveH = 0, moveV = 0;               // direction per axis, -1/0/1
+    int8_t useKeyboard = 0;
+    int8_t useJoyStick = 0;
+    int32_t touchRotate = 0;                  // non-zero: spins when touched
+    int32_t layer = 0;                        // 0..8
+    int8_t transport = 0;                     // non-zero: conveyor
+    float fadeIn = 0;                         // opacity per frame
+    float fadeOut = 0;                        // stored, unused
+    float flicker = 0;                        // odds of being hidden
+    std::string idString;                     // the object's name
+    std::string useWeapon;                    // idString of its projectiles
+    std::string postEffect;                   // blending mode "SxD"
+    float speedV = 0, speedH = 0;             // pixels per frame
+    int8_t stepH = 0, stepV = 0;              // 1: the axis may move this frame
+    int8_t randomMove = 0;                    // random direction range
+    int32_t lifeTime = 0;                     // life steps left; <= 0 lives for ever
+    int32_t timerMS = 0;                      // milliseconds per life step
+    int64_t lifeMark = 0;                     // milliseconds of the last life step
+    int8_t hasFired = 0;                      // 1 once it fired
+    int32_t firedBy = 0;                      // index of the shooter
+    int8_t ai = 0;                            // non-zero: steering by the AI hook
+    int32_t mirror = 0;                       // mirror effect opacity
+    int32_t worldFTileID = 0;                 // copied, no behaviour
+    int8_t hideOnStart = 0;                   // 1 out of play, 2 transparent
+    std::string tileName;                     // tile kind's name
+    float startX = 0, startY = 0;             // scaled start position
+    float sourceX = 0, sourceY = 0;           // unscaled start position
+};
+
+// Initial values of one object, for re-arming projectiles.
+struct ObjectTemplate {
+    int8_t collision = 0;
+    int32_t opacity = 0;                      // alpha rounded
+    float rotateSpeed = 0, velo = 0, speedH = 0, speedV = 0, moveV = 0, moveH = 0;
+    int8_t state = 0;
+    std::string useWeapon, idString;
+    int32_t lifeTime = 0, timerMS = 0;
+    int64_t lifeMark = 0;
+};
+
+// Indices of the objects others can collide with.
+struct CollisionList {
+    std::vector<int32_t> entries;             // object indices
+    int32_t lastIndex = 0;                    // last used entry
+};
+
+struct GridCell {
+    float x = 0, y = 0, width = 0, height = 0;  // screen pixels
+    int8_t occupancy = 0;                     // 0 free, else a collision value
+};
+
+// The tile library and the world of the loaded area.
+struct World {
+    std::vector<TileKind> tiles;              // the tile library
+    std::vector<WorldObject> objects;         // MAXOBJECTS + 1 entries
+    std::vector<ObjectTemplate> templates;    // MAXOBJECTS + 1 entries
+    CollisionList collisionList;
+    std::vector<GridCell> grid;               // kGridCells * kGridCells, index i * kGridCells + j
+    // Animation frame images decoded during the current area's load, by path (invalid: did not load).
+    std::unordered_map<std::string, plat::Image> frameImages;
+};
+
+extern EngineSettings gSettings;
+extern EngineState gState;
+extern SystemTexts gTexts;
+extern World gWorld;
+
+// Sets every record to its start value and releases nothing (tests call it between cases).
+void SetStartValues();
+// The engine's entry: start-up, main loop, shutdown. Never returns; the exit code is 0.
+[[noreturn]] void RunEngine();
+// The main loop; leaves when Escape and left Alt are held.
+void RunMainLoop();
+// Releases every platform resource and ends the process with exit code 0.
+[[noreturn]] void EndEngine();
+
+GridCell& Cell(int i, int j);

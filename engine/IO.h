@@ -1,0 +1,14 @@
+// IO: area loading: the map file into scaled world objects, animations, view origin, grid, sound.
+#pragma once
+#include <string>
+
+// Map file name of an area: SIMCORE + "LVL" + n + ".dll".
+std::string MapFileName(int area);
+// Sound file name of an area: SOUNDPATH + "#L" + n + SOUNDCODEC.
+std::string AreaSoundName(int area);
+// Loads the requested area: its map, then its looping sound (a missing sound is a warning).
+void LoadArea();
+// Clears the world and builds it from the map file, layer 0 to 8.
+void LoadMap(const std::string& path);
+// Frees every object's drawables and the area's frame images and zeroes the objects.
+void ClearWorld();

@@ -1,0 +1,51 @@
+// Text files read and written line by line, directory listing, current directory.
+// Backend-neutral (platform_core); every reader and writer of both programs goes through here.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/handles.h"
+
+namespace plat {
+
+// Opening: an invalid handle when the file cannot be opened.
+TextFile OpenRead(const std::string& path);
+TextFile OpenAppend(const std::string& path);  // created when missing; writes go to the end
+TextFile OpenCreate(const std::string& path);  // created or truncated
+
+// Reads one line. A line ends at CR, LF, CR LF or a NUL byte; the ending is not part of it.
+// At the end of the file (or on an invalid handle) the line is empty.
+std::string ReadLine(TextFile file);
+// True when no further byte can be read (an empty file is at its end at once).
+bool AtEnd(TextFile file);
+// Writes the text followed by CR LF. False when the write failed.
+bool WriteLine(TextFile file, const std::string& text);
+// Closes the file; false when buffered data could not be written. Closing an invalid handle does nothing.
+bool Close(TextFile& file);
+// Closes every file still open (program shutdown).
+void CloseAllFiles();
+
+// Reads a whole file into lines with the same line rules as ReadLine.
+// False when the file cannot be opened.
+bool ReadAllLines(const std::string& path, std::vector<std::string>& lines);
+// Writes the lines (each ended by CR LF) to a temporary file in the same directory and renames it
+// over `path`, so readers see either the old file or the complete new one. False on any failure,
+// in which case the old file is untouched.
+bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines);
+
+// Names (not paths) of the plain files in `directory` matching `pattern` ('*' any run, '?' one
+// character, case-sensitive), sorted byte-wise. `directory` is a prefix: "" is the working
+// directory, otherwise it normally ends with a separator.
+std::vector<std::string> ListDirectory(const std::string& directory, const std::string& pattern);
+// True when `name` matches the wildcard `pattern`.
+bool WildcardMatch(const std::string& pattern, const std::string& name);
+
+// The working directory, ending with a path separator.
+std::string CurrentDirectory();
+// The platform's path separator ("/").
+char PathSeparator();
+// Turns every "\" of a path literal into the platform's separator.
+std::string NativePath(const std::string& literal);
+bool FileExists(const std::string& path);
+
+}  // namespace plat

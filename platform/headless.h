@@ -1,0 +1,78 @@
+// Test controls of the headless backend: desktop size, manual clock, scripted input and
+// message-box answers, and the recording of every draw call.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/display.h"
+
+namespace plat::headless {
+
+// Resets the whole backend: desktop 1280x1024x32, clock 0, random seed 1, no keys, no joystick,
+// no images or drawables, empty recordings.
+void Reset();
+void SetDesktop(int width, int height, int depth);
+// When set, OpenScreen fails.
+void SetScreenFails(bool fails);
+
+void SetClock(int64_t milliseconds);
+void AdvanceClock(int64_t milliseconds);
+// Total of all SleepMs calls since Reset.
+int64_t SleptMilliseconds();
+
+// Called at the start of every PollKeyboard with the number of that poll (1 for the first),
+// before the key state is taken: a test scripts keys per frame, or injects a fault, from here.
+void SetPollHook(std::function<void(int poll)> hook);
+
+// Key state seen by the next PollKeyboard.
+void SetKey(int code, bool down);
+void SetMouse(int x, int y, bool left, bool right, int wheel);
+void SetJoystick(bool present, int x, int y);
+// Button state (numbered from 0) seen by the next PollJoystick.
+void SetJoystickButton(int button, bool down);
+
+// Sound files "load" when they exist on disk.
+struct SoundRecord {
+    std::string path;
+    bool playing = false;
+    bool freed = false;
+};
+const std::vector<SoundRecord>& Sounds();
+
+// Every message box is recorded and also written to stderr as "MESSAGEBOX title: text", so a
+// test of a path that ends the process can still see the boxes.
+struct MessageBoxRecord {
+    std::string title;
+    std::string text;
+};
+const std::vector<MessageBoxRecord>& MessageBoxes();
+// Answer of the next AskYesNo calls (default true).
+void SetYesNoAnswer(bool yes);
+
+struct DrawRecord {
+    enum Kind { kClear, kBegin3D, kEnd3D, kSprite, kBlend, kText, kBox, kPixel, kFlip } kind;
+    int drawable = -1;         // kSprite
+    int image = -1;            // kSprite: the image the drawable shows
+    int x = 0, y = 0;          // position
+    int width = 0, height = 0; // kSprite: zoomed size; kBox: box size
+    Corner corners[4];         // kSprite
+    int opacity = 0;           // kSprite
+    int source = 0, destination = 0;  // kBlend
+    std::string text;          // kText
+    Colour colour;             // kText, kBox, kPixel, kClear
+    bool filled = false;       // kBox; kText: opaque background
+};
+const std::vector<DrawRecord>& Draws();
+void ClearDraws();
+
+// Images are decoded for real; these report what is alive.
+int LiveImages();
+int LiveDrawables();
+// Number of LoadImage calls since Reset (decodes from disk).
+int ImageLoads();
+std::string ImagePath(Image image);
+bool NearestSampling();
+
+}  // namespace plat::headless

@@ -1,0 +1,174 @@
+// Tests of fault trapping: each trapped signal reaches the routine with its description and the
+// last position mark, a stack overflow is handled on the alternate stack, re-arming and removal.
+#include <signal.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/fault.h"
+
+namespace {
+
+// Reports what it was given on stderr and ends the process the way the programs' fatal paths do.
+void ReportAndExit(const char* description, const char* module, int line) {
+    fprintf(stderr, "FAULT[%s] MODULE[%s] LINE[%d]\n", description, module, line);
+    fflush(stderr);
+    _exit(0);
+}
+
+void OtherRoutine(const char* description, const char*, int) {
+    fprintf(stderr, "OTHER ROUTINE[%s]\n", description);
+    fflush(stderr);
+    _exit(0);
+}
+
+// For the direct path: remembers the call instead of ending the process.
+struct RecordedFault {
+    int calls = 0;
+    std::string description, module;
+    int line = -1;
+};
+RecordedFault g_recorded;
+
+void RecordFault(const char* description, const char* module, int line) {
+    ++g_recorded.calls;
+    g_recorded.description = description;
+    g_recorded.module = module;
+    g_recorded.line = line;
+}
+
+// Recurses until the stack is used up; the volatile frame keeps the compiler from folding it.
+int Overflow(int depth) {
+    volatile char frame[512];
+    frame[0] = static_cast<char>(depth);
+    if (depth < 0) return frame[0];  // never true; keeps the recursion formally finite
+    return Overflow(depth + 1) + frame[0];
+}
+
+class CoreFault : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        plat::g_faultModule = "UNKNOWN";
+        plat::g_faultLine = 0;
+    }
+    void TearDown() override { plat::RemoveFaultHandler(); }
+};
+
+TEST_F(CoreFault, RaisedSignalsReachTheRoutineWithTheLastMark) {
+    struct Case {
+        int signal;
+        const char* description;
+    };
+    const Case cases[] = {
+        {SIGSEGV, "ACCESS VIOLATION \\(SIGSEGV\\)"}, {SIGFPE, "ARITHMETIC FAULT \\(SIGFPE\\)"},
+        {SIGBUS, "BUS ERROR \\(SIGBUS\\)"},          {SIGILL, "ILLEGAL INSTRUCTION \\(SIGILL\\)"},
+        {SIGABRT, "ABORT \\(SIGABRT\\)"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EXIT(
+            {
+                plat::InstallFaultHandler(ReportAndExit);
+                PLAT_MARK("UNIT");
+                raise(c.signal);
+            },
+            ::testing::ExitedWithCode(0),
+            std::string("FAULT\\[") + c.description + "\\] MODULE\\[UNIT\\] LINE\\[[0-9]+\\]");
+    }
+}
+
+TEST_F(CoreFault, LineComesFromTheMarkMacro) {
+    const int expectedLine = __LINE__ + 4;
+    EXPECT_EXIT(
+        {
+            plat::InstallFaultHandler(ReportAndExit);
+            PLAT_MARK("GFXCORE");
+            raise(SIGSEGV);
+        },
+        ::testing::ExitedWithCode(0),
+        "MODULE\\[GFXCORE\\] LINE\\[" + std::to_string(expectedLine) + "\\]");
+}
+
+TEST_F(CoreFault, WithoutAMarkThePlaceholderIsReported) {
+    EXPECT_EXIT(
+        {
+            plat::InstallFaultHandler(ReportAndExit);
+            raise(SIGSEGV);
+        },
+        ::testing::ExitedWithCode(0), "MODULE\\[UNKNOWN\\] LINE\\[0\\]");
+}
+
+TEST_F(CoreFault, RealAccessViolationAndStackOverflow) {
+    EXPECT_EXIT(
+        {
+            plat::InstallFaultHandler(ReportAndExit);
+            PLAT_MARK("IO");
+            volatile uintptr_t address = 0;
+            *reinterpret_cast<volatile int*>(address) = 1;
+        },
+        ::testing::ExitedWithCode(0), "FAULT\\[ACCESS VIOLATION \\(SIGSEGV\\)\\] MODULE\\[IO\\]");
+
+    // The normal stack is used up: only the alternate stack lets the handler run.
+    EXPECT_EXIT(
+        {
+            plat::InstallFaultHandler(ReportAndExit);
+            PLAT_MARK("AI");
+            Overflow(0);
+        },
+        ::testing::ExitedWithCode(0), "FAULT\\[ACCESS VIOLATION \\(SIGSEGV\\)\\] MODULE\\[AI\\]");
+}
+
+TEST_F(CoreFault, ReArmingReplacesTheRoutine) {
+    EXPECT_EXIT(
+        {
+            plat::InstallFaultHandler(ReportAndExit);
+            plat::InstallFaultHandler(OtherRoutine);
+            raise(SIGFPE);
+        },
+        ::testing::ExitedWithCode(0), "OTHER ROUTINE\\[ARITHMETIC FAULT \\(SIGFPE\\)\\]");
+}
+
+TEST_F(CoreFault, RemovedHandlerLeavesTheFaultToThePlatform) {
+    // After removal the routine (which would exit with 0) must not run.
+    EXPECT_EXIT(
+        {
+            plat::InstallFaultHandler(ReportAndExit);
+            plat::RemoveFaultHandler();
+            raise(SIGSEGV);
+            _exit(3);  // a default-handled fault never gets here
+        },
+        [](int status) { return !(WIFEXITED(status) && WEXITSTATUS(status) == 0); }, "");
+}
+
+TEST_F(CoreFault, RaiseFaultCallsTheRoutineDirectly) {
+    g_recorded = RecordedFault{};
+    plat::RaiseFault("UNCAUGHT EXCEPTION");
+    EXPECT_EQ(g_recorded.calls, 0);  // nothing installed: nothing happens
+
+    plat::InstallFaultHandler(RecordFault);
+    PLAT_MARK("FWORLD");
+    const int markLine = __LINE__ - 1;
+    plat::RaiseFault("UNCAUGHT EXCEPTION: bad_alloc");
+    EXPECT_EQ(g_recorded.calls, 1);
+    EXPECT_EQ(g_recorded.description, "UNCAUGHT EXCEPTION: bad_alloc");
+    EXPECT_EQ(g_recorded.module, "FWORLD");
+    EXPECT_EQ(g_recorded.line, markLine);
+
+    plat::RemoveFaultHandler();
+    plat::RaiseFault("after removal");
+    EXPECT_EQ(g_recorded.calls, 1);
+
+    EXPECT_EXIT(
+        {
+            plat::InstallFaultHandler(ReportAndExit);
+            PLAT_MARK("OUTPUT");
+            plat::RaiseFault("UNCAUGHT EXCEPTION");
+        },
+        ::testing::ExitedWithCode(0), "FAULT\\[UNCAUGHT EXCEPTION\\] MODULE\\[OUTPUT\\]");
+}
+
+}  // namespace

@@ -1,0 +1,168 @@
+// The map file: byte-exact writing, the engine's and the builder's reading, and safe rewriting.
+#include "worldfiles/mapfile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/files.h"
+#include "temp_dir.h"
+
+namespace {
+
+wf::MapFileTile Tile(const std::string& name, float x, float y, int layer = 0) {
+    wf::MapFileTile tile;
+    tile.tileName = name;
+    tile.x = x;
+    tile.y = y;
+    tile.width = 32;
+    tile.height = 16;
+    tile.layer = layer;
+    return tile;
+}
+
+TEST(WriteMapFile, EmptyMapIsThreeLinesWithCrLf) {
+    wftest::TempDir dir;
+    ASSERT_TRUE(dir.Valid());
+    std::string path = dir.File("LVL1.dll");
+    ASSERT_TRUE(wf::WriteMapFile(path, {}));
+    EXPECT_EQ(wftest::ReadBytes(path), "0\r\n0\r\nENGINETILEINFOEND\r\n");
+}
+
+TEST(WriteMapFile, RecordsRoundedSkipInactiveAndPutGeneseTilesLast) {
+    std::vector<wf::MapFileTile> tiles(6);
+    for (auto& tile : tiles) {
+        tile.active = false;
+    }
+    tiles[2] = Tile("B", -0.5f, 3.5f, 12);
+    tiles[2].hasGeneseID = true;
+    tiles[2].libraryIndex = 9;
+    tiles[5] = Tile("A", 2.5f, 1.4f, 1);
+    tiles[5].libraryIndex = 3;
+    tiles[5].width = 31.6f;
+
+    wftest::TempDir dir;
+    ASSERT_TRUE(dir.Valid());
+    std::string path = dir.File("map.dll");
+    ASSERT_TRUE(wf::WriteMapFile(path, tiles));
+    EXPECT_EQ(wftest::ReadBytes(path),
+              "0\r\n0\r\n"
+              "TILE\r\nA\r\n3\r\n2\r\n1\r\n32\r\n16\r\n1\r\n"
+              "TILE\r\nB\r\n9\r\n0\r\n4\r\n32\r\n16\r\n12\r\n"
+              "ENGINETILEINFOEND\r\n");
+}
+
+TEST(WriteMapFile, FailedWriteLeavesOldFileIntact) {
+    wftest::TempDir dir;
+    ASSERT_TRUE(dir.Valid());
+    // The target's directory does not exist: nothing can be written.
+    EXPECT_FALSE(wf::WriteMapFile(dir.File("missing/map.dll"), {Tile("A", 1, 2)}));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
+
+    // The target is a directory holding an older file: the write fails and that file survives.
+    std::string target = dir.File("map.dll");
+    std::filesystem::create_directory(target);
+    wftest::WriteBytes(target + "/old", "old content");
+    EXPECT_FALSE(wf::WriteMapFile(target, {Tile("A", 1, 2)}));
+    EXPECT_EQ(wftest::ReadBytes(target + "/old"), "old content");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1) << "no temporary file may be left behind";
+}
+
+TEST(ParseEngineMap, ReadsDecimalRecordsAndKeepsEveryLayer) {
+    wf::EngineMap map = wf::ParseEngineMap({"12", " -4", "TILE", "rock", "77", "10.5", "2", "32", "16", "12",
+                                            "anything", "Nowhere", "x", "1", "2", "3", "4", "0",
+                                            "ENGINETILEINFOEND", "TILE", "late", "0", "0", "0", "0", "0", "0"});
+    EXPECT_EQ(map.offsetX, 12.0f);
+    EXPECT_EQ(map.offsetY, -4.0f);
+    ASSERT_EQ(map.records.size(), 2u);
+    EXPECT_EQ(map.records[0].tileName, "rock");
+    EXPECT_FLOAT_EQ(map.records[0].x, 10.5f);
+    EXPECT_EQ(map.records[0].y, 2.0f);
+    EXPECT_EQ(map.records[0].width, 32.0f);
+    EXPECT_EQ(map.records[0].height, 16.0f);
+    EXPECT_EQ(map.records[0].layer, 12);
+    // The marker line is not checked; unknown names stay as text.
+    EXPECT_EQ(map.records[1].tileName, "Nowhere");
+    EXPECT_EQ(map.records[1].height, 4.0f);
+}
+
+TEST(ParseEngineMap, DropsCutOffRecordAndShiftsOnBlankLines) {
+    wf::EngineMap cut = wf::ParseEngineMap({"0", "0", "TILE", "a", "0", "1", "2", "3", "4", "5",
+                                            "TILE", "b", "0", "1", "2", "3"});
+    ASSERT_EQ(cut.records.size(), 1u);
+    EXPECT_EQ(cut.records[0].layer, 5);
+
+    wf::EngineMap shifted = wf::ParseEngineMap({"0", "0", "", "TILE", "a", "0", "1", "2", "3", "4", "5"});
+    ASSERT_EQ(shifted.records.size(), 1u);
+    EXPECT_EQ(shifted.records[0].tileName, "TILE");
+    EXPECT_EQ(shifted.records[0].x, 0.0f);  // the library index line "0"
+    EXPECT_EQ(shifted.records[0].layer, 4);
+
+    EXPECT_TRUE(wf::ParseEngineMap({}).records.empty());
+}
+
+TEST(ParseBuilderMap, ReadsIntegersAndFillsTruncatedRecord) {
+    wf::BuilderMap map = wf::ParseBuilderMap({"5", "-6", "TILE", "rock", "3", "10.5", "7", "32", "16", "9",
+                                              "TILE", "cut", "4", "8"});
+    EXPECT_EQ(map.scrollX, 5);
+    EXPECT_EQ(map.scrollY, -6);
+    ASSERT_EQ(map.records.size(), 2u);
+    EXPECT_EQ(map.records[0].tileName, "rock");
+    EXPECT_EQ(map.records[0].libraryIndex, 3);
+    EXPECT_EQ(map.records[0].x, 10.0f);
+    EXPECT_EQ(map.records[0].y, 7.0f);
+    EXPECT_EQ(map.records[0].layer, 9);
+    EXPECT_EQ(map.records[1].tileName, "cut");
+    EXPECT_EQ(map.records[1].x, 8.0f);
+    EXPECT_EQ(map.records[1].y, 0.0f);
+    EXPECT_EQ(map.records[1].height, 0.0f);
+    EXPECT_EQ(map.records[1].layer, 0);
+}
+
+TEST(ParseBuilderMap, SkipsRecordWithoutMarkerAndStopsAtEndMarker) {
+    wf::BuilderMap map = wf::ParseBuilderMap({"0", "0", "TILE", "a", "0", "1", "1", "1", "1", "1",
+                                              "TILX", "b", "0", "2", "2", "2", "2", "2",
+                                              "TILE", "c", "0", "3", "3", "3", "3", "3",
+                                              "ENGINETILEINFOEND", "TILE", "d", "0", "4", "4", "4", "4", "4"});
+    ASSERT_EQ(map.records.size(), 2u);
+    EXPECT_EQ(map.records[0].tileName, "a");
+    EXPECT_EQ(map.records[0].x, 1.0f);
+    EXPECT_EQ(map.records[1].tileName, "c");
+
+    // A leading blank line shifts the grouping, so no line is read as a marker.
+    EXPECT_TRUE(wf::ParseBuilderMap({"0", "0", "", "TILE", "a", "0", "1", "1", "1", "1", "1"}).records.empty());
+}
+
+TEST(MapFile, WrittenFileReadsBackInBothReaders) {
+    std::vector<wf::MapFileTile> tiles = {Tile("later", 7, 8, 2), Tile("first", 2.5f, -3.5f, 11),
+                                          Tile("gone", 0, 0)};
+    tiles[0].hasGeneseID = true;
+    tiles[2].active = false;
+    wftest::TempDir dir;
+    ASSERT_TRUE(dir.Valid());
+    std::string path = dir.File("map.dll");
+    ASSERT_TRUE(wf::WriteMapFile(path, tiles));
+    std::vector<std::string> lines;
+    ASSERT_TRUE(plat::ReadAllLines(path, lines));
+
+    wf::BuilderMap builder = wf::ParseBuilderMap(lines);
+    ASSERT_EQ(builder.records.size(), 2u);
+    EXPECT_EQ(builder.records[0].tileName, "first");
+    EXPECT_EQ(builder.records[0].x, 2.0f);
+    EXPECT_EQ(builder.records[0].y, -4.0f);
+    EXPECT_EQ(builder.records[0].layer, 11);
+    EXPECT_EQ(builder.records[1].tileName, "later");
+    EXPECT_EQ(builder.records[1].width, 32.0f);
+
+    wf::EngineMap engine = wf::ParseEngineMap(lines);
+    ASSERT_EQ(engine.records.size(), 2u);
+    EXPECT_EQ(engine.records[1].tileName, "later");
+    EXPECT_EQ(engine.records[1].y, 8.0f);
+    EXPECT_EQ(engine.records[1].layer, 2);
+}
+
+}  // namespace

@@ -1,0 +1,59 @@
+// The map file: "0", "0", eight-line "TILE" records, "ENGINETILEINFOEND"; lines end with CR LF.
+// Written by the map builder, read by the builder (slots started by "TILE") and by the engine.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace wf {
+
+inline constexpr const char* kMapTileMarker = "TILE";
+inline constexpr const char* kMapEndMarker = "ENGINETILEINFOEND";
+
+// One placed tile as the writer sees it.
+struct MapFileTile {
+    std::string tileName;
+    int libraryIndex = 0;       // index in the writer's tile library; informational
+    float x = 0, y = 0;         // map pixels, rounded to the nearest integer (halves to even) when written
+    float width = 0, height = 0;
+    int layer = 0;
+    bool active = true;         // inactive (deleted) tiles are not written
+    bool hasGeneseID = false;   // tiles with a geneseID are written after all others
+};
+
+// The lines of a map file: "0", "0", first the active tiles without geneseID, then those with
+// one, each group in table order, then the end marker.
+std::vector<std::string> MapFileLines(const std::vector<MapFileTile>& tiles);
+// Writes MapFileLines atomically; false when the file could not be written (the old one survives).
+bool WriteMapFile(const std::string& path, const std::vector<MapFileTile>& tiles);
+
+// --- the engine's reading -------------------------------------------------------------------
+struct EngineMapRecord {
+    std::string tileName;
+    float x = 0, y = 0, width = 0, height = 0;  // decimal numbers, a fraction is accepted
+    int layer = 0;
+};
+struct EngineMap {
+    float offsetX = 0, offsetY = 0;  // lines 1 and 2, read as integers
+    std::vector<EngineMapRecord> records;  // in file order
+};
+// Records are eight lines whose first line is only tested against the end marker. Reading stops
+// after the end marker or at the end of the lines; a record cut off by the end of the file
+// (fewer than eight lines left) is dropped.
+EngineMap ParseEngineMap(const std::vector<std::string>& lines);
+
+// --- the map builder's reading ----------------------------------------------------------------
+struct BuilderMapRecord {
+    std::string tileName;
+    int libraryIndex = 0;
+    float x = 0, y = 0, width = 0, height = 0;  // read as integers
+    int layer = 0;
+};
+struct BuilderMap {
+    int scrollX = 0, scrollY = 0;  // lines 1 and 2
+    std::vector<BuilderMapRecord> records;  // one per "TILE" slot, in file order
+};
+// A "TILE" line starts a slot and its seven lines fill it; missing lines of a truncated record
+// read as empty (0, ""). A record that does not start with "TILE" is read and skipped.
+BuilderMap ParseBuilderMap(const std::vector<std::string>& lines);
+
+}  // namespace wf
