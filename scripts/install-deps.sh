@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build and test tasko and plom, only those missing.
+# Quiet when everything is installed already.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")"
+
+packages=(
+  build-essential cmake pkg-config
+  libsdl2-dev libsdl2-mixer-dev libfltk1.3-dev libepoxy-dev libgl-dev
+  libpng-dev libjpeg-dev libtiff-dev zlib1g-dev libfreetype-dev fonts-dejavu-core
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool x11-utils imagemagick sox libgl1-mesa-dri
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  if [ "$status" != "install ok installed" ]; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing missing packages: ${missing[*]}"
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo)
+  else
+    echo "install-deps: not root and sudo is not available; install these packages: ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
