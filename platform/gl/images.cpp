@@ -1,0 +1,309 @@
+// Images as GL textures (loaded, grabbed from the back buffer, made transparent, saved) and
+// drawables, the textured quads made from them.
+#include <algorithm>
+
+#include "platform/display.h"
+#include "platform/gl/gl_state.h"
+#include "platform/gl/renderer.h"
+#include "platform/images.h"
+
+namespace plat::gl {
+
+namespace {
+
+ImageSlot* FindImage(Image image) {
+    std::vector<ImageSlot>& images = g_renderer.images;
+    if (image.id < 0 || image.id >= static_cast<int>(images.size())) return nullptr;
+    ImageSlot& slot = images[image.id];
+    return slot.used ? &slot : nullptr;
+}
+
+DrawableSlot* FindDrawable(Drawable drawable) {
+    std::vector<DrawableSlot>& drawables = g_renderer.drawables;
+    if (drawable.id < 0 || drawable.id >= static_cast<int>(drawables.size())) return nullptr;
+    DrawableSlot& slot = drawables[drawable.id];
+    return slot.used ? &slot : nullptr;
+}
+
+int NewImageSlot() {
+    std::vector<ImageSlot>& images = g_renderer.images;
+    for (size_t i = 0; i < images.size(); ++i) {
+        if (!images[i].used) {
+            images[i] = ImageSlot{};
+            images[i].used = true;
+            return static_cast<int>(i);
+        }
+    }
+    images.push_back(ImageSlot{});
+    images.back().used = true;
+    return static_cast<int>(images.size() - 1);
+}
+
+int NewDrawableSlot() {
+    std::vector<DrawableSlot>& drawables = g_renderer.drawables;
+    for (size_t i = 0; i < drawables.size(); ++i) {
+        if (!drawables[i].used) {
+            drawables[i] = DrawableSlot{};
+            drawables[i].used = true;
+            return static_cast<int>(i);
+        }
+    }
+    drawables.push_back(DrawableSlot{});
+    drawables.back().used = true;
+    return static_cast<int>(drawables.size() - 1);
+}
+
+void SetRectangle(DrawableSlot& drawable, float width, float height) {
+    drawable.corners[0] = Corner{0, 0};
+    drawable.corners[1] = Corner{width, 0};
+    drawable.corners[2] = Corner{width, height};
+    drawable.corners[3] = Corner{0, height};
+}
+
+void DeleteTexture(ImageSlot& image) {
+    if (image.texture == 0) return;
+    // A queued quad may still use the texture.
+    FlushBatch();
+    if (g_renderer.running) glDeleteTextures(1, &image.texture);
+    image.texture = 0;
+}
+
+// Makes the texture from the pixels in memory (rows top to bottom).
+bool UploadPixels(ImageSlot& image) {
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    if (image.width > maxSide || image.height > maxSide) return false;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    if (image.texture == 0) glGenTextures(1, &image.texture);
+    if (image.texture == 0) return false;
+    glBindTexture(GL_TEXTURE_2D, image.texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    SetTextureFilter(image.texture, g_renderer.nearest);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width, image.height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, image.rgba.data());
+    if (glGetError() != GL_NO_ERROR) {
+        glDeleteTextures(1, &image.texture);
+        image.texture = 0;
+        return false;
+    }
+    image.textureFlipped = false;
+    return true;
+}
+
+// Fills the pixels in memory from the texture when only the texture holds them.
+bool FetchPixels(ImageSlot& image) {
+    if (!image.rgba.empty()) return true;
+    if (!g_renderer.running || image.texture == 0) return false;
+    FlushBatch();
+    std::vector<uint8_t> stored(static_cast<size_t>(image.width) * image.height * 4);
+    glBindTexture(GL_TEXTURE_2D, image.texture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, stored.data());
+    if (!image.textureFlipped) {
+        image.rgba = std::move(stored);
+        return true;
+    }
+    const size_t row = static_cast<size_t>(image.width) * 4;
+    image.rgba.resize(stored.size());
+    for (int line = 0; line < image.height; ++line) {
+        std::copy_n(stored.begin() + static_cast<std::ptrdiff_t>((image.height - 1 - line) * row),
+                    row, image.rgba.begin() + static_cast<std::ptrdiff_t>(line * row));
+    }
+    return true;
+}
+
+}  // namespace
+
+bool EnsureTexture(ImageSlot& image) {
+    if (image.texture != 0) return true;
+    if (!g_renderer.running || image.uploadFailed || image.rgba.empty()) return false;
+    if (!UploadPixels(image)) {
+        image.uploadFailed = true;
+        return false;
+    }
+    return true;
+}
+
+void DropImageTextures() {
+    Renderer& r = g_renderer;
+    for (ImageSlot& image : r.images) {
+        if (!image.used || image.texture == 0) continue;
+        FetchPixels(image);
+        glDeleteTextures(1, &image.texture);
+        image.texture = 0;
+        image.textureFlipped = false;
+    }
+    if (r.atlasTexture != 0) {
+        glDeleteTextures(1, &r.atlasTexture);
+        r.atlasTexture = 0;
+    }
+}
+
+void FreeAllGraphics() {
+    Renderer& r = g_renderer;
+    FlushBatch();
+    for (ImageSlot& image : r.images) {
+        if (image.used) DeleteTexture(image);
+    }
+    r.images.clear();
+    r.drawables.clear();
+}
+
+}  // namespace plat::gl
+
+namespace plat {
+
+using gl::g_renderer;
+using gl::ImageSlot;
+
+Image LoadImage(const std::string& path) {
+    Pixels pixels;
+    if (!DecodeImageFile(path, pixels) || pixels.width <= 0 || pixels.height <= 0) return Image{};
+    const int id = gl::NewImageSlot();
+    ImageSlot& slot = g_renderer.images[id];
+    slot.width = pixels.width;
+    slot.height = pixels.height;
+    slot.rgba = std::move(pixels.rgba);
+    if (g_renderer.running && !gl::EnsureTexture(slot)) {
+        slot = ImageSlot{};
+        return Image{};
+    }
+    return Image{id};
+}
+
+void MakeTransparent(Image image, Colour colour) {
+    ImageSlot* slot = gl::FindImage(image);
+    if (slot == nullptr || !gl::FetchPixels(*slot)) return;
+    Pixels pixels{slot->width, slot->height, std::move(slot->rgba)};
+    MakeColourTransparent(pixels, colour.r, colour.g, colour.b);
+    slot->rgba = std::move(pixels.rgba);
+    if (slot->texture != 0) {
+        gl::FlushBatch();
+        if (!gl::UploadPixels(*slot)) slot->uploadFailed = true;
+    }
+}
+
+int ImageWidth(Image image) {
+    const ImageSlot* slot = gl::FindImage(image);
+    return slot ? slot->width : 0;
+}
+
+int ImageHeight(Image image) {
+    const ImageSlot* slot = gl::FindImage(image);
+    return slot ? slot->height : 0;
+}
+
+Image GrabScreen(int x, int y, int width, int height) {
+    gl::Renderer& r = g_renderer;
+    if (!r.running || width <= 0 || height <= 0) return Image{};
+    // Only the part on the screen is copied.
+    const int left = std::max(x, 0);
+    const int top = std::max(y, 0);
+    const int right = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(x) + width, r.width));
+    const int bottom =
+        static_cast<int>(std::min<int64_t>(static_cast<int64_t>(y) + height, r.height));
+    if (right <= left || bottom <= top) return Image{};
+    gl::FlushBatch();
+
+    const int id = gl::NewImageSlot();
+    ImageSlot& slot = r.images[id];
+    slot.width = right - left;
+    slot.height = bottom - top;
+    glGenTextures(1, &slot.texture);
+    glBindTexture(GL_TEXTURE_2D, slot.texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    gl::SetTextureFilter(slot.texture, r.nearest);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glReadBuffer(GL_BACK);
+    // GL counts rows from the bottom: the copy's first row is the rectangle's bottom row, so the
+    // texture is marked flipped and drawn with its rows turned over.
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, left, r.height - bottom, slot.width, slot.height,
+                     0);
+    if (glGetError() != GL_NO_ERROR) {
+        glDeleteTextures(1, &slot.texture);
+        slot = ImageSlot{};
+        return Image{};
+    }
+    slot.textureFlipped = true;
+    return Image{id};
+}
+
+bool SaveImagePng(Image image, const std::string& path) {
+    ImageSlot* slot = gl::FindImage(image);
+    if (slot == nullptr || !gl::FetchPixels(*slot)) return false;
+    Pixels pixels;
+    pixels.width = slot->width;
+    pixels.height = slot->height;
+    pixels.rgba = slot->rgba;
+    return WritePngFile(path, pixels);
+}
+
+void FreeImage(Image& image) {
+    ImageSlot* slot = gl::FindImage(image);
+    if (slot != nullptr) {
+        gl::DeleteTexture(*slot);
+        *slot = ImageSlot{};
+    }
+    image = Image{};
+}
+
+Drawable MakeDrawable(Image image) {
+    const ImageSlot* slot = gl::FindImage(image);
+    if (slot == nullptr) return Drawable{};
+    const int width = slot->width;
+    const int height = slot->height;
+    const int id = gl::NewDrawableSlot();
+    gl::DrawableSlot& drawable = g_renderer.drawables[id];
+    drawable.image = image.id;
+    gl::SetRectangle(drawable, static_cast<float>(width), static_cast<float>(height));
+    return Drawable{id};
+}
+
+void ZoomDrawable(Drawable drawable, int width, int height) {
+    gl::DrawableSlot* slot = gl::FindDrawable(drawable);
+    if (slot != nullptr) gl::SetRectangle(*slot, static_cast<float>(width), static_cast<float>(height));
+}
+
+void SetCorners(Drawable drawable, const Corner corners[4]) {
+    gl::DrawableSlot* slot = gl::FindDrawable(drawable);
+    if (slot == nullptr || corners == nullptr) return;
+    std::copy_n(corners, 4, slot->corners);
+}
+
+void DrawDrawable(Drawable drawable, int x, int y, int opacity) {
+    gl::Renderer& r = g_renderer;
+    const gl::DrawableSlot* slot = gl::FindDrawable(drawable);
+    if (!r.running || slot == nullptr) return;
+    ImageSlot* image = gl::FindImage(Image{slot->image});
+    if (image == nullptr || !gl::EnsureTexture(*image)) return;
+
+    float xy[8];
+    for (int i = 0; i < 4; ++i) {
+        xy[i * 2] = static_cast<float>(x) + slot->corners[i].x;
+        xy[i * 2 + 1] = static_cast<float>(y) + slot->corners[i].y;
+    }
+    const float top = image->textureFlipped ? 1.0f : 0.0f;
+    const float bottom = 1.0f - top;
+    const float uv[8] = {0.0f, top, 1.0f, top, 1.0f, bottom, 0.0f, bottom};
+    gl::QueueQuad(image->texture, xy, uv, 255, 255, 255, std::clamp(opacity, 0, 255),
+                  r.blendSource, r.blendDestination);
+}
+
+void FreeDrawable(Drawable& drawable) {
+    gl::DrawableSlot* slot = gl::FindDrawable(drawable);
+    if (slot != nullptr) *slot = gl::DrawableSlot{};
+    drawable = Drawable{};
+}
+
+Image DrawableImage(Drawable drawable) {
+    const gl::DrawableSlot* slot = gl::FindDrawable(drawable);
+    if (slot == nullptr || gl::FindImage(Image{slot->image}) == nullptr) return Image{};
+    return Image{slot->image};
+}
+
+}  // namespace plat

@@ -1,0 +1,34 @@
+// What a window backend needs from the GL sprite renderer: start it on a current GL context,
+// flush the batch, stop it, free everything, and read the back buffer back (for tests).
+#pragma once
+#include <cstdint>
+#include <vector>
+
+namespace plat::gl {
+
+// Starts the renderer for a drawable surface of width x height pixels; a GL 2.1 (or later)
+// context must be current. Images loaded earlier get their textures again. False when the
+// context is unusable.
+bool StartRenderer(int width, int height);
+// The surface changed size (the context stays the same).
+void ResizeRenderer(int width, int height);
+bool RendererRunning();
+// Sends every queued quad to GL (before a flip or any read of the back buffer).
+void FlushBatch();
+// Deletes every GL object while the context is still current. Images keep their pixels in
+// memory (grabbed ones are read back first), so a later StartRenderer shows them again.
+void StopRenderer();
+// Frees every image and drawable (and their textures when the renderer runs).
+void FreeAllGraphics();
+
+struct Rgba {
+    uint8_t r = 0, g = 0, b = 0, a = 0;
+};
+// Reads one pixel of the back buffer (origin top-left) after flushing; false outside the surface
+// or when the renderer is not running.
+bool ReadPixel(int x, int y, Rgba& pixel);
+// Reads a rectangle of the back buffer as RGBA, rows top to bottom; false when the rectangle is
+// not wholly inside the surface.
+bool ReadPixels(int x, int y, int width, int height, std::vector<uint8_t>& rgba);
+
+}  // namespace plat::gl

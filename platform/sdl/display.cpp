@@ -1,0 +1,99 @@
+// The SDL window of the engine: desktop query, the borderless screen window with its GL
+// context, closing it and flipping the buffers.
+#include "platform/display.h"
+#include "platform/gl/renderer.h"
+#include "platform/sdl/sdl_state.h"
+
+namespace plat::sdl {
+
+Backend g_sdl;
+
+bool StartVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+void DestroyWindow() {
+    if (g_sdl.context != nullptr) {
+        SDL_GL_MakeCurrent(g_sdl.window, g_sdl.context);
+        gl::StopRenderer();
+        SDL_GL_MakeCurrent(g_sdl.window, nullptr);
+        SDL_GL_DeleteContext(g_sdl.context);
+        g_sdl.context = nullptr;
+    }
+    if (g_sdl.window != nullptr) {
+        SDL_DestroyWindow(g_sdl.window);
+        g_sdl.window = nullptr;
+    }
+}
+
+}  // namespace plat::sdl
+
+namespace plat {
+
+using sdl::g_sdl;
+
+DesktopInfo QueryDesktop() {
+    DesktopInfo info;
+    if (!sdl::StartVideo()) return info;
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return info;
+    info.width = mode.w;
+    info.height = mode.h;
+    info.depth = static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+    return info;
+}
+
+bool OpenScreen(int width, int height, int depth, const std::string& title) {
+    // The depth is the desktop's; the window always gets the desktop's pixel format.
+    (void)depth;
+    if (g_sdl.window != nullptr) sdl::DestroyWindow();
+    if (width <= 0 || height <= 0 || !sdl::StartVideo()) return false;
+
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+
+    // Borderless at (0, 0) with the exact size: a plain full-screen request gives a 1x1
+    // window when no window manager runs.
+    g_sdl.window = SDL_CreateWindow(title.c_str(), 0, 0, width, height,
+                                    SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+    if (g_sdl.window == nullptr) return false;
+    g_sdl.context = SDL_GL_CreateContext(g_sdl.window);
+    if (g_sdl.context == nullptr || SDL_GL_MakeCurrent(g_sdl.window, g_sdl.context) != 0) {
+        sdl::DestroyWindow();
+        return false;
+    }
+    SDL_GL_SetSwapInterval(1);  // vsync when the driver offers it
+
+    int drawableWidth = 0;
+    int drawableHeight = 0;
+    SDL_GL_GetDrawableSize(g_sdl.window, &drawableWidth, &drawableHeight);
+    if (drawableWidth <= 0 || drawableHeight <= 0) {
+        drawableWidth = width;
+        drawableHeight = height;
+    }
+    if (!gl::StartRenderer(drawableWidth, drawableHeight)) {
+        sdl::DestroyWindow();
+        return false;
+    }
+    ClearScreen(Colour{});
+    return true;
+}
+
+void CloseScreen() { sdl::DestroyWindow(); }
+
+bool ScreenOpen() { return g_sdl.window != nullptr && gl::RendererRunning(); }
+
+void Flip() {
+    if (g_sdl.window == nullptr) return;
+    gl::FlushBatch();
+    SDL_GL_SwapWindow(g_sdl.window);
+}
+
+}  // namespace plat

@@ -1,0 +1,59 @@
+// The SDL backend's one record (window, GL context, input, sound) and the helpers its units
+// share. Internal to platform/sdl.
+#pragma once
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <vector>
+
+#include "platform/keyboard_state.h"
+
+namespace plat::sdl {
+
+struct SoundSlot {
+    bool used = false;
+    Mix_Chunk* chunk = nullptr;
+    int channel = -1;  // the channel it loops on, -1 when not playing
+};
+
+constexpr int kJoystickButtons = 32;
+
+struct Backend {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+
+    KeyboardState keyboard;
+
+    int mouseX = -1;
+    int mouseY = -1;
+    int motionX = 0;
+    int motionY = 0;
+    int wheel = 0;
+    int pendingWheel = 0;  // wheel notches seen in events since the last mouse poll
+    bool mouseLeft = false;
+    bool mouseRight = false;
+    bool haveLastMouse = false;
+    int lastGlobalX = 0;
+    int lastGlobalY = 0;
+
+    SDL_Joystick* joystick = nullptr;
+    int joystickX = 0;
+    int joystickY = 0;
+    bool joystickButtons[kJoystickButtons] = {};
+
+    bool audioOpen = false;
+    std::vector<SoundSlot> sounds;
+};
+
+extern Backend g_sdl;
+
+// Starts SDL's video subsystem when it is not running; false when it cannot.
+bool StartVideo();
+// Handles pending SDL events (mouse wheel notches are kept for the next mouse poll).
+void PumpEvents();
+// Closes the window and its GL context (the renderer is stopped first).
+void DestroyWindow();
+void CloseJoystick();
+void CloseAudio();
+
+}  // namespace plat::sdl
