@@ -47,7 +47,8 @@ fi
 # No display: a private Xvfb server; -displayfd makes it choose a free display number and
 # write it to the given descriptor.
 display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+# -noreset: a server that resets when its last client leaves loses a client connecting meanwhile.
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
 program_pid=""
 cleanup() {

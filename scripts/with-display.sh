@@ -5,4 +5,4 @@ set -euo pipefail
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec "$@"
 fi
-exec xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' "$@"
+exec xvfb-run -a -s '-noreset -screen 0 1280x1024x24 -nolisten tcp' "$@"

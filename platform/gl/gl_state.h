@@ -71,6 +71,8 @@ struct Renderer {
 
     std::vector<ImageSlot> images;
     std::vector<DrawableSlot> drawables;
+    std::vector<int> freeImages;     // released slots of `images`, reused first
+    std::vector<int> freeDrawables;  // released slots of `drawables`, reused first
 
     // Font: rasterised once into atlasPixels; cell 0 is solid white for boxes and pixels.
     bool fontTried = false;

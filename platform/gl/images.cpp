@@ -25,33 +25,32 @@ DrawableSlot* FindDrawable(Drawable drawable) {
     return slot.used ? &slot : nullptr;
 }
 
-int NewImageSlot() {
-    std::vector<ImageSlot>& images = g_renderer.images;
-    for (size_t i = 0; i < images.size(); ++i) {
-        if (!images[i].used) {
-            images[i] = ImageSlot{};
-            images[i].used = true;
-            return static_cast<int>(i);
-        }
+// A slot from the free list, or a new one at the end: constant time however many are in use.
+template <typename Slot>
+int TakeSlot(std::vector<Slot>& slots, std::vector<int>& freeSlots) {
+    int id;
+    if (!freeSlots.empty()) {
+        id = freeSlots.back();
+        freeSlots.pop_back();
+    } else {
+        id = static_cast<int>(slots.size());
+        slots.emplace_back();
     }
-    images.push_back(ImageSlot{});
-    images.back().used = true;
-    return static_cast<int>(images.size() - 1);
+    slots[id] = Slot{};
+    slots[id].used = true;
+    return id;
 }
 
-int NewDrawableSlot() {
-    std::vector<DrawableSlot>& drawables = g_renderer.drawables;
-    for (size_t i = 0; i < drawables.size(); ++i) {
-        if (!drawables[i].used) {
-            drawables[i] = DrawableSlot{};
-            drawables[i].used = true;
-            return static_cast<int>(i);
-        }
-    }
-    drawables.push_back(DrawableSlot{});
-    drawables.back().used = true;
-    return static_cast<int>(drawables.size() - 1);
+template <typename Slot>
+void ReleaseSlot(std::vector<Slot>& slots, std::vector<int>& freeSlots, int id) {
+    slots[id] = Slot{};
+    freeSlots.push_back(id);
 }
+
+int NewImageSlot() { return TakeSlot(g_renderer.images, g_renderer.freeImages); }
+int NewDrawableSlot() { return TakeSlot(g_renderer.drawables, g_renderer.freeDrawables); }
+void ReleaseImageSlot(int id) { ReleaseSlot(g_renderer.images, g_renderer.freeImages, id); }
+void ReleaseDrawableSlot(int id) { ReleaseSlot(g_renderer.drawables, g_renderer.freeDrawables, id); }
 
 void SetRectangle(DrawableSlot& drawable, float width, float height) {
     drawable.corners[0] = Corner{0, 0};
@@ -150,6 +149,8 @@ void FreeAllGraphics() {
     }
     r.images.clear();
     r.drawables.clear();
+    r.freeImages.clear();
+    r.freeDrawables.clear();
 }
 
 }  // namespace plat::gl
@@ -168,7 +169,7 @@ Image LoadImage(const std::string& path) {
     slot.height = pixels.height;
     slot.rgba = std::move(pixels.rgba);
     if (g_renderer.running && !gl::EnsureTexture(slot)) {
-        slot = ImageSlot{};
+        gl::ReleaseImageSlot(id);
         return Image{};
     }
     return Image{id};
@@ -226,7 +227,7 @@ Image GrabScreen(int x, int y, int width, int height) {
                      0);
     if (glGetError() != GL_NO_ERROR) {
         glDeleteTextures(1, &slot.texture);
-        slot = ImageSlot{};
+        gl::ReleaseImageSlot(id);
         return Image{};
     }
     slot.textureFlipped = true;
@@ -247,7 +248,7 @@ void FreeImage(Image& image) {
     ImageSlot* slot = gl::FindImage(image);
     if (slot != nullptr) {
         gl::DeleteTexture(*slot);
-        *slot = ImageSlot{};
+        gl::ReleaseImageSlot(image.id);
     }
     image = Image{};
 }
@@ -296,7 +297,7 @@ void DrawDrawable(Drawable drawable, int x, int y, int opacity) {
 
 void FreeDrawable(Drawable& drawable) {
     gl::DrawableSlot* slot = gl::FindDrawable(drawable);
-    if (slot != nullptr) *slot = gl::DrawableSlot{};
+    if (slot != nullptr) gl::ReleaseDrawableSlot(drawable.id);
     drawable = Drawable{};
 }
 

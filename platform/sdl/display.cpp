@@ -8,10 +8,13 @@ namespace plat::sdl {
 
 Backend g_sdl;
 
-bool StartVideo() {
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+bool StartSubsystem(Uint32 flags) {
+    if (SDL_WasInit(flags) == flags) return true;
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    return SDL_InitSubSystem(flags) == 0;
 }
+
+bool StartVideo() { return StartSubsystem(SDL_INIT_VIDEO); }
 
 void DestroyWindow() {
     if (g_sdl.context != nullptr) {

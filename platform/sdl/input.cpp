@@ -141,7 +141,7 @@ bool MouseRight() { return g_sdl.mouseRight; }
 
 bool InitJoystick() {
     sdl::CloseJoystick();
-    if (SDL_WasInit(SDL_INIT_JOYSTICK) == 0 && SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) {
+    if (!sdl::StartSubsystem(SDL_INIT_JOYSTICK)) {
         return false;
     }
     if (SDL_NumJoysticks() <= 0) return false;

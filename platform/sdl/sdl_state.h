@@ -48,6 +48,9 @@ struct Backend {
 extern Backend g_sdl;
 
 // Starts SDL's video subsystem when it is not running; false when it cannot.
+// Starts SDL subsystems (once each). SDL's own SIGINT/SIGTERM handlers are left out, so the
+// engine ends on those signals like any program instead of ignoring them.
+bool StartSubsystem(Uint32 flags);
 bool StartVideo();
 // Handles pending SDL events (mouse wheel notches are kept for the next mouse poll).
 void PumpEvents();

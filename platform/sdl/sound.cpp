@@ -47,7 +47,7 @@ using sdl::g_sdl;
 
 void InitSound() {
     if (g_sdl.audioOpen) return;
-    if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+    if (!sdl::StartSubsystem(SDL_INIT_AUDIO)) return;
     if (sdl::OpenMixer()) {
         g_sdl.audioOpen = true;
         return;

@@ -51,7 +51,7 @@ e2e_cleanup() {
       local keep=$BUILD_DIR/e2e-failures/$E2E_NAME
       rm -rf "$keep"
       mkdir -p "$keep"
-      cp "$E2E_WORK"/*.png "$E2E_WORK"/*.out "$E2E_WORLD"/*.log "$keep/" 2>/dev/null
+      cp "$E2E_WORK"/*.png "$E2E_WORK"/*.out "$E2E_WORK"/*.txt "$E2E_WORLD"/*.log "$keep/" 2>/dev/null
       echo "[$E2E_NAME] screenshots and logs kept in $keep" >&2
     fi
     rm -rf "$E2E_WORK"
@@ -83,7 +83,9 @@ e2e_require_tools() {
 e2e_start_xvfb() {
   local fdfile=$E2E_WORK/display-number
   : >"$fdfile"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >"$E2E_WORK/xvfb.out" 2>&1 &
+  # -noreset: by default the server resets when its last client leaves, and a client that
+  # connects during that reset ends up without its windows (seen as a missing engine window).
+  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >"$E2E_WORK/xvfb.out" 2>&1 &
   E2E_XVFB_PID=$!
   local tries=0
   while ! grep -q '[0-9]' "$fdfile" 2>/dev/null; do
@@ -168,10 +170,21 @@ e2e_wait_window() {
     if ! e2e_tasko_running; then
       e2e_fail "tasko ended before a window named '$regex' appeared; its output: $(cat "$E2E_WORK"/tasko-*.out 2>/dev/null)"
     fi
-    [ "$tries" -lt $((limit * 10)) ] || e2e_fail "no window named '$regex' appeared within $limit s"
+    if [ "$tries" -ge $((limit * 10)) ]; then
+      e2e_diagnose
+      e2e_fail "no window named '$regex' appeared within $limit s"
+    fi
     sleep 0.1
     tries=$((tries + 1))
   done
+}
+
+# Keeps the window tree and the engine's stacks next to the other failure files.
+e2e_diagnose() {
+  xwininfo -root -tree >"$E2E_WORK/windows.txt" 2>&1
+  if e2e_tasko_running && command -v gdb >/dev/null 2>&1; then
+    gdb -p "$E2E_TASKO_PID" -batch -ex 'thread apply all bt' >"$E2E_WORK/tasko-stacks.txt" 2>&1
+  fi
 }
 
 # e2e_wait_no_window REGEX SECONDS: true when no window name matches any more within the time.
