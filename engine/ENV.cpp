@@ -45,10 +45,17 @@ void RunEngine() {
 
     ReadConfiguration();
     ReadSystemTexts();
-    InitSubsystems();
-    OpenWorldScreen();
-    LoadTileLibrary();
-    SetUpWorldTables();
+    // Start-up has no fault handler yet; a failure it cannot report otherwise (such as tables
+    // too large for memory from an absurd MAXOBJECTS) still ends with the two boxes.
+    try {
+        InitSubsystems();
+        OpenWorldScreen();
+        LoadTileLibrary();
+        SetUpWorldTables();
+    } catch (const std::exception& e) {
+        gState.errorDetail = e.what();
+        ShowFatalError(kErrorUnknown);
+    }
     plat::SetNearestSampling(true);
 
     if (gState.screenOpen != 0) {

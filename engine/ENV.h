@@ -88,7 +88,7 @@ struct EngineState {
     int32_t mouseAreaX = 0, mouseAreaY = 0;   // grid cell under the mouse
     std::string hitText1, hitText2, scopeText;  // shown by the overlay; nothing sets them
     std::string engineDirectory;              // working directory + "CORE" + separator
-    std::string failedPath;                   // file whose opening failed (shown by fatal errors)
+    std::string errorDetail;                  // what failed: a file path or a reason (fatal boxes)
 };
 
 // The eight start-up error texts, indexed by ErrorCode.

@@ -99,7 +99,7 @@ void ReadConfiguration() {
         }
     });
     if (!opened) {
-        gState.failedPath = path;
+        gState.errorDetail = path;
         ShowFatalError(kErrorInitInit);
     }
     if (gSettings.simulationScopeText == "MAP") {
@@ -135,7 +135,7 @@ void ReadSystemTexts() {
         }
     });
     if (!opened) {
-        gState.failedPath = gSettings.SYSTEMTEXT;
+        gState.errorDetail = gSettings.SYSTEMTEXT;
         ShowFatalError(kErrorInitInit);
     }
 }
@@ -143,10 +143,10 @@ void ReadSystemTexts() {
 void ShowFatalError(uint8_t code) {
     std::string text = code < 8 ? gTexts.texts[code] : std::string();
     // Without a text (the texts are read after the configuration) the box names the error key
-    // and the file that could not be opened, so the user still learns what failed.
+    // and what failed (the file that could not be opened), so the user still learns it.
     if (text.empty()) {
         text = ErrorKey(code);
-        if (!gState.failedPath.empty()) text += ": " + gState.failedPath;
+        if (!gState.errorDetail.empty()) text += ": " + gState.errorDetail;
     }
     plat::MessageBox("KORVANE_CORE ERROR:", text);
     plat::MessageBox("KORVANE_CORE INFO", "Sorry,Dear User: KORVANE has to quit, because of the error");

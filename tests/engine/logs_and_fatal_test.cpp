@@ -115,6 +115,18 @@ TEST_F(FatalTest, DisplayThatCannotOpenShowsItsSystemText) {
                 "MESSAGEBOX KORVANE_CORE INFO: Sorry,Dear User");
 }
 
+TEST_F(FatalTest, ObjectTablesTooLargeForMemoryEndWithTwoBoxes) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reports a failed allocation instead of throwing";
+#endif
+    WriteStartableWorld();
+    WriteLines("CORE/ini.crc", {"SYSTEMTEXT", "CORE/texts.txt", "CODECS", "CORE/codecs.crc", "GFX", "GFX/",
+                                "MAXOBJECTS", "2000000000"});
+    EXPECT_EXIT(RunEngine(), ::testing::ExitedWithCode(0),
+                "MESSAGEBOX KORVANE_CORE ERROR:: #ERROR_UNKNOWN: .*alloc.*\n"
+                "MESSAGEBOX KORVANE_CORE INFO: Sorry,Dear User");
+}
+
 TEST_F(FatalTest, FaultInsideTheMainLoopWritesTheNineLineEntry) {
     WriteStartableWorld();
     WriteRaw("error.log", "earlier\r\n");
