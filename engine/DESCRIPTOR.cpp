@@ -30,9 +30,9 @@ void CopyDescriptorToObject(int tileIndex, int objectIndex) {
     o.collision = d.worldFTileCollision;
     if (o.collision == 1) {
         CollisionList& list = gWorld.collisionList;
-        if (list.lastIndex >= 0 && list.lastIndex < static_cast<int32_t>(list.entries.size())) {
-            list.entries[list.lastIndex] = objectIndex;
-            list.lastIndex += 1;
+        if (list.count < static_cast<int32_t>(list.entries.size())) {
+            list.entries[list.count] = objectIndex;
+            list.count += 1;
         }
     }
     o.touchTransparency = d.worldFTileTouchTransparency;

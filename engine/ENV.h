@@ -179,8 +179,8 @@ struct ObjectTemplate {
 
 // Indices of the objects others can collide with.
 struct CollisionList {
-    std::vector<int32_t> entries;             // object indices
-    int32_t lastIndex = 0;                    // last used entry
+    std::vector<int32_t> entries;             // object indices, MAXOBJECTS + 1 entries
+    int32_t count = 0;                        // used entries; 0: nobody can be collided with
 };
 
 struct GridCell {

@@ -18,7 +18,7 @@ void SetUpWorldTables() {
     gWorld.objects.assign(entries, WorldObject{});
     gWorld.templates.assign(entries, ObjectTemplate{});
     gWorld.collisionList.entries.assign(entries, 0);
-    gWorld.collisionList.lastIndex = static_cast<int32_t>(entries) - 1;
+    gWorld.collisionList.count = 0;
 }
 
 int ObjectCapacity() { return static_cast<int>(gWorld.objects.size()); }

@@ -202,7 +202,9 @@ void ClearWorld() {
     for (auto& entry : gWorld.frameImages) plat::FreeImage(entry.second);
     gWorld.frameImages.clear();
     gState.lastObjectIndex = 0;
-    gWorld.collisionList.lastIndex = 0;
+    // The list is rebuilt by every load, so no entry of the previous area survives.
+    std::fill(gWorld.collisionList.entries.begin(), gWorld.collisionList.entries.end(), 0);
+    gWorld.collisionList.count = 0;
     gState.highestLayer = 0;
     gState.currentTileIndex = 0;
     gSettings.MATRIX_OFFSET_X = 0;
@@ -235,7 +237,6 @@ void LoadMap(const std::string& path) {
         }
     }
     if (gState.lastObjectIndex >= 1) gState.lastObjectIndex -= 1;
-    if (gWorld.collisionList.lastIndex >= 1) gWorld.collisionList.lastIndex -= 1;
     SetViewOrigin();
     BuildAreaGrid();
 }

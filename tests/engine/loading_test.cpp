@@ -396,7 +396,7 @@ TEST_F(LoadingTest, DescriptorValuesReachTheObjectAndItsTemplate) {
     EXPECT_FLOAT_EQ(g.alpha, 0.0f);
     EXPECT_EQ(gWorld.templates[1].opacity, 200);
     // Only collision 1 enters the collision list.
-    EXPECT_EQ(gWorld.collisionList.lastIndex, 1);
+    EXPECT_EQ(gWorld.collisionList.count, 2);
     EXPECT_EQ(gWorld.collisionList.entries[0], 0);
     EXPECT_EQ(gWorld.collisionList.entries[1], 2);
 }
