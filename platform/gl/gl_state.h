@@ -1,5 +1,5 @@
-// The GL renderer's one record (surface, batch, blending, images, drawables, font atlas) and
-// the helpers its units share. Internal to platform/gl.
+// The GL renderer's one record (surface, batch, blending, images, atlas pages, drawables, font
+// atlas) and the helpers its units share. Internal to platform/gl.
 #pragma once
 #include <epoxy/gl.h>
 
@@ -7,39 +7,73 @@
 #include <vector>
 
 #include "platform/display.h"
+#include "platform/gl/renderer.h"
 
 namespace plat::gl {
 
+// One corner of a queued quad; the colour is kept per quad (see QuadColour).
 struct Vertex {
     float x = 0, y = 0;  // pixels, origin top-left
     float u = 0, v = 0;  // texture coordinates
-    uint8_t r = 255, g = 255, b = 255, a = 255;  // modulates the texel
 };
 
-// A range of batched vertices drawn with one texture.
+// Colour that modulates a quad's texels (the same at its four corners).
+struct QuadColour {
+    uint8_t r = 255, g = 255, b = 255, a = 255;
+    bool operator==(const QuadColour&) const = default;
+};
+
+// A range of batched quads drawn with one texture.
 struct Run {
     GLuint texture = 0;
-    int first = 0;
-    int count = 0;
+    int firstQuad = 0;
+    int quads = 0;
+};
+
+// How a batch is written to the frame: the blend factor numbers and whether blending is on at
+// all (off only for quads whose result is the source whatever the destination).
+struct BlendKey {
+    int source = 5;        // 1..13
+    int destination = 6;   // 1..13
+    bool blending = true;
+    bool operator==(const BlendKey&) const = default;
 };
 
 struct ImageSlot {
     bool used = false;
-    int width = 0;
-    int height = 0;
+    int width = 0;   // pixels
+    int height = 0;  // pixels
     // Pixels in memory (rows top to bottom); empty for a grab until something needs them.
     std::vector<uint8_t> rgba;
+    // Every pixel has alpha 255 (known only for images whose pixels are in memory).
+    bool opaque = false;
+    // The image's own texture, made when a draw needs it (scaled, turned, smoothed or not in
+    // an atlas page).
     GLuint texture = 0;
     // The texture's rows run bottom to top (a grab straight from the back buffer).
     bool textureFlipped = false;
     // The texture could not be made (too large for GL); drawing it shows nothing.
     bool uploadFailed = false;
+    // Cell of the image in an atlas page: index into Renderer::atlasPages, -1 when none.
+    int atlasPage = -1;
+    int atlasX = 0;  // pixels, left edge of the cell in the page
+    int atlasY = 0;  // pixels, top edge of the cell in the page
 };
 
 struct DrawableSlot {
     bool used = false;
     int image = -1;
     Corner corners[4];  // top-left, top-right, bottom-right, bottom-left
+};
+
+// A texture shared by many small images, filled shelf by shelf (rows of cells, left to right).
+struct AtlasPage {
+    GLuint texture = 0;
+    int side = 0;         // pixels, width and height of the page
+    int shelfTop = 0;     // pixels, top of the shelf being filled
+    int shelfHeight = 0;  // pixels, tallest cell on that shelf
+    int shelfNext = 0;    // pixels, left edge of the next cell on that shelf
+    int images = 0;       // images placed in the page and not freed; at 0 the page is emptied
 };
 
 struct Glyph {
@@ -50,29 +84,50 @@ struct Glyph {
     int top = 0;   // from the baseline up to the bitmap's top edge
 };
 
-constexpr int kMaxBatchVertices = 6 * 4096;
+// Quads per batch: 4 vertices each, so 16-bit indices reach every vertex.
+constexpr int kMaxBatchQuads = 16384;
 constexpr int kAtlasCell = 20;                 // pixels per glyph cell
 constexpr int kAtlasSide = 16 * kAtlasCell;    // 16 x 16 cells for codes 0..255
 constexpr int kDefaultLineHeight = 14;
+constexpr int kAtlasPageSide = 1024;           // pixels (less when GL allows less)
+constexpr int kAtlasLargestImage = 256;        // pixels; larger images keep their own texture
 
 struct Renderer {
     bool running = false;
-    int width = 0;
-    int height = 0;
-    GLuint vertexBuffer = 0;
+    int width = 0;   // pixels
+    int height = 0;  // pixels
+    // The straightforward path (6 vertices per quad with colours, each image its own texture,
+    // all state and a new buffer at every flush, every quad blended), kept to check the fast
+    // path against it pixel for pixel.
+    bool reference = false;
 
-    std::vector<Vertex> vertices;
+    GLuint vertexBuffer = 0;     // persistent: vertices, then per-vertex colours of a batch
+    GLuint indexBuffer = 0;      // fixed: two triangles per quad (corners 0 1 2 and 0 2 3)
+    GLuint referenceBuffer = 0;  // re-made at every flush of the straightforward path
+
+    std::vector<Vertex> vertices;     // 4 per queued quad
+    std::vector<QuadColour> colours;  // 1 per queued quad
     std::vector<Run> runs;
-    int batchSource = 5;  // blend factors of the queued vertices
-    int batchDestination = 6;
+    BlendKey batchBlend;              // of the queued quads
+    bool batchOneColour = true;       // every queued quad has colours[0]
     int blendSource = 5;  // blend factors for the next sprite draws
     int blendDestination = 6;
     bool nearest = true;
+
+    // GL state as last set by a flush; stateApplied false: set everything at the next flush
+    // (a new frame or pass, where another toolkit may have touched the context).
+    bool stateApplied = false;
+    BlendKey appliedBlend;
+    bool colourArrayOn = false;
+    std::vector<uint8_t> expanded;  // scratch: per-vertex colours or reference vertices
 
     std::vector<ImageSlot> images;
     std::vector<DrawableSlot> drawables;
     std::vector<int> freeImages;     // released slots of `images`, reused first
     std::vector<int> freeDrawables;  // released slots of `drawables`, reused first
+    std::vector<AtlasPage> atlasPages;
+
+    RendererStats stats;
 
     // Font: rasterised once into atlasPixels; cell 0 is solid white for boxes and pixels.
     bool fontTried = false;
@@ -88,18 +143,37 @@ struct Renderer {
 extern Renderer g_renderer;
 
 // Queues one quad (corners top-left, top-right, bottom-right, bottom-left) with texture
-// coordinates for the same corners; flushes first when the blend factors differ from the
-// queued ones or the batch is full.
+// coordinates for the same corners, blended normally; flushes first when the blend differs
+// from the queued quads' or the batch is full.
 void QueueQuad(GLuint texture, const float xy[8], const float uv[8], int r, int g, int b, int a,
                int source, int destination);
-// Makes the image's texture when the renderer runs and it has none; false when there is none.
+// The same with an explicit blend key (blending may be off).
+void QueueQuadBlended(GLuint texture, const float xy[8], const float uv[8], QuadColour colour,
+                      BlendKey blend);
+// true when the factors are the normal mode (source alpha, inverse source alpha).
+bool IsNormalBlend(int source, int destination);
+// Makes the image's own texture when the renderer runs and it has none; false when there is none.
 bool EnsureTexture(ImageSlot& image);
 void SetTextureFilter(GLuint texture, bool nearest);
-// Deletes image textures and the atlas texture (context current), keeping the pixels in memory.
+// Deletes image textures, atlas pages and the font atlas texture (context current), keeping
+// the pixels in memory.
 void DropImageTextures();
 // Rasterises the font into the atlas pixels on first use.
 void PrepareFont();
 // Makes the atlas texture from the atlas pixels.
 void UploadAtlas();
+
+// --- atlas pages (atlas.cpp) -----------------------------------------------------------------
+// Places the image's pixels in an atlas page when it is small enough; false when it is not
+// placed (too large, no pixels, pages could not be made).
+bool PlaceInAtlas(ImageSlot& image);
+// Writes the image's pixels into its cell again (after they changed).
+void RefreshAtlasCell(const ImageSlot& image);
+// Deletes every atlas page; their images keep their pixels and are placed again on demand.
+void DropAtlasPages();
+// Gives the image's cell back; an emptied page is reused from its start.
+void LeaveAtlas(ImageSlot& image);
+// Whether every pixel has alpha 255.
+bool AllOpaque(const std::vector<uint8_t>& rgba);
 
 }  // namespace plat::gl

@@ -59,6 +59,16 @@ void SetRectangle(DrawableSlot& drawable, float width, float height) {
     drawable.corners[3] = Corner{0, height};
 }
 
+// The quad is the image's own rectangle, pixel for pixel: sampled at texel centres, so it shows
+// the same pixels from an atlas page as from the image's own texture.
+bool IsPlainRectangle(const DrawableSlot& drawable, const ImageSlot& image) {
+    const float w = static_cast<float>(image.width);
+    const float h = static_cast<float>(image.height);
+    const Corner* c = drawable.corners;
+    return c[0].x == 0 && c[0].y == 0 && c[1].x == w && c[1].y == 0 && c[2].x == w && c[2].y == h &&
+           c[3].x == 0 && c[3].y == h;
+}
+
 void DeleteTexture(ImageSlot& image) {
     if (image.texture == 0) return;
     // A queued quad may still use the texture.
@@ -139,6 +149,17 @@ void DropImageTextures() {
         glDeleteTextures(1, &r.atlasTexture);
         r.atlasTexture = 0;
     }
+    DropAtlasPages();
+}
+
+void DropAtlasPages() {
+    Renderer& r = g_renderer;
+    FlushBatch();
+    for (AtlasPage& page : r.atlasPages) {
+        if (r.running && page.texture != 0) glDeleteTextures(1, &page.texture);
+    }
+    r.atlasPages.clear();
+    for (ImageSlot& image : r.images) image.atlasPage = -1;
 }
 
 void FreeAllGraphics() {
@@ -147,6 +168,7 @@ void FreeAllGraphics() {
     for (ImageSlot& image : r.images) {
         if (image.used) DeleteTexture(image);
     }
+    DropAtlasPages();
     r.images.clear();
     r.drawables.clear();
     r.freeImages.clear();
@@ -168,7 +190,10 @@ Image LoadImage(const std::string& path) {
     slot.width = pixels.width;
     slot.height = pixels.height;
     slot.rgba = std::move(pixels.rgba);
-    if (g_renderer.running && !gl::EnsureTexture(slot)) {
+    slot.opaque = gl::AllOpaque(slot.rgba);
+    // Small images go into an atlas page; the own texture is made when a draw needs it, or now
+    // when there is no room in a page (so that an image GL cannot take is refused here).
+    if (g_renderer.running && !gl::PlaceInAtlas(slot) && !gl::EnsureTexture(slot)) {
         gl::ReleaseImageSlot(id);
         return Image{};
     }
@@ -181,6 +206,8 @@ void MakeTransparent(Image image, Colour colour) {
     Pixels pixels{slot->width, slot->height, std::move(slot->rgba)};
     MakeColourTransparent(pixels, colour.r, colour.g, colour.b);
     slot->rgba = std::move(pixels.rgba);
+    slot->opaque = gl::AllOpaque(slot->rgba);
+    gl::RefreshAtlasCell(*slot);
     if (slot->texture != 0) {
         gl::FlushBatch();
         if (!gl::UploadPixels(*slot)) slot->uploadFailed = true;
@@ -248,6 +275,7 @@ void FreeImage(Image& image) {
     ImageSlot* slot = gl::FindImage(image);
     if (slot != nullptr) {
         gl::DeleteTexture(*slot);
+        gl::LeaveAtlas(*slot);
         gl::ReleaseImageSlot(image.id);
     }
     image = Image{};
@@ -281,18 +309,49 @@ void DrawDrawable(Drawable drawable, int x, int y, int opacity) {
     const gl::DrawableSlot* slot = gl::FindDrawable(drawable);
     if (!r.running || slot == nullptr) return;
     ImageSlot* image = gl::FindImage(Image{slot->image});
-    if (image == nullptr || !gl::EnsureTexture(*image)) return;
+    if (image == nullptr) return;
+    const int alpha = std::clamp(opacity, 0, 255);
+    const bool fast = !r.reference;
+    const bool normal = gl::IsNormalBlend(r.blendSource, r.blendDestination);
+    // Normal blending at opacity 0 leaves every pixel as it is.
+    if (fast && normal && alpha == 0) {
+        r.stats.skipped += 1;
+        return;
+    }
 
     float xy[8];
     for (int i = 0; i < 4; ++i) {
         xy[i * 2] = static_cast<float>(x) + slot->corners[i].x;
         xy[i * 2 + 1] = static_cast<float>(y) + slot->corners[i].y;
     }
-    const float top = image->textureFlipped ? 1.0f : 0.0f;
-    const float bottom = 1.0f - top;
-    const float uv[8] = {0.0f, top, 1.0f, top, 1.0f, bottom, 0.0f, bottom};
-    gl::QueueQuad(image->texture, xy, uv, 255, 255, 255, std::clamp(opacity, 0, 255),
-                  r.blendSource, r.blendDestination);
+    GLuint texture = 0;
+    float uv[8];
+    if (fast && r.nearest && image->atlasPage >= 0 && gl::IsPlainRectangle(*slot, *image)) {
+        const gl::AtlasPage& page = r.atlasPages[image->atlasPage];
+        const float side = static_cast<float>(page.side);
+        const float left = static_cast<float>(image->atlasX) / side;
+        const float top = static_cast<float>(image->atlasY) / side;
+        const float right = static_cast<float>(image->atlasX + image->width) / side;
+        const float bottom = static_cast<float>(image->atlasY + image->height) / side;
+        const float cell[8] = {left, top, right, top, right, bottom, left, bottom};
+        std::copy_n(cell, 8, uv);
+        texture = page.texture;
+    } else {
+        if (!gl::EnsureTexture(*image)) return;
+        const float top = image->textureFlipped ? 1.0f : 0.0f;
+        const float bottom = 1.0f - top;
+        const float whole[8] = {0.0f, top, 1.0f, top, 1.0f, bottom, 0.0f, bottom};
+        std::copy_n(whole, 8, uv);
+        texture = image->texture;
+    }
+    gl::BlendKey blend{r.blendSource, r.blendDestination, true};
+    // An opaque image at full opacity replaces what is below it under normal blending.
+    if (fast && normal && alpha == 255 && image->opaque) {
+        blend = gl::BlendKey{5, 6, false};
+        r.stats.unblended += 1;
+    }
+    gl::QueueQuadBlended(texture, xy, uv, gl::QuadColour{255, 255, 255, static_cast<uint8_t>(alpha)},
+                         blend);
 }
 
 void FreeDrawable(Drawable& drawable) {

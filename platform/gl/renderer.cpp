@@ -1,9 +1,14 @@
-// The GL renderer's surface and batch: start and stop on a context, the streaming vertex buffer,
-// blend factors, clearing, passes, sampling and back-buffer read-back.
+// The GL renderer's surface and batch: start and stop on a context, the persistent vertex
+// buffer of indexed quads, blend factors, clearing, passes, sampling and back-buffer read-back.
 #include "platform/gl/renderer.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "platform/gl/gl_state.h"
 
@@ -12,6 +17,9 @@ namespace plat::gl {
 Renderer g_renderer;
 
 namespace {
+
+constexpr GLsizeiptr kVertexBytes = static_cast<GLsizeiptr>(kMaxBatchQuads) * 4 * sizeof(Vertex);
+constexpr GLsizeiptr kColourBytes = static_cast<GLsizeiptr>(kMaxBatchQuads) * 4 * 4;
 
 // Blend factor numbers 1..11 as GL factors.
 GLenum FactorOf(int number) {
@@ -30,24 +38,40 @@ GLenum FactorOf(int number) {
     }
 }
 
-void ApplyBlend(int source, int destination) {
+void BlendFactors(int source, int destination, GLenum& sourceFactor, GLenum& destinationFactor) {
     // 12 and 13 set both factors at once, whatever the destination number says.
     if (source == 12) {
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        sourceFactor = GL_SRC_ALPHA;
+        destinationFactor = GL_ONE_MINUS_SRC_ALPHA;
     } else if (source == 13) {
-        glBlendFunc(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA);
+        sourceFactor = GL_ONE_MINUS_SRC_ALPHA;
+        destinationFactor = GL_SRC_ALPHA;
     } else if (destination == 12) {
-        glBlendFunc(FactorOf(source), GL_ONE_MINUS_SRC_ALPHA);
+        sourceFactor = FactorOf(source);
+        destinationFactor = GL_ONE_MINUS_SRC_ALPHA;
     } else if (destination == 13) {
-        glBlendFunc(FactorOf(source), GL_SRC_ALPHA);
+        sourceFactor = FactorOf(source);
+        destinationFactor = GL_SRC_ALPHA;
     } else {
-        glBlendFunc(FactorOf(source), FactorOf(destination));
+        sourceFactor = FactorOf(source);
+        destinationFactor = FactorOf(destination);
     }
 }
 
-// Sets every piece of fixed-function state the batch relies on (another toolkit may have
-// touched the context between frames).
-void ApplyDrawState() {
+void ApplyBlend(const BlendKey& blend) {
+    if (!blend.blending) {
+        glDisable(GL_BLEND);
+        return;
+    }
+    GLenum sourceFactor = GL_SRC_ALPHA, destinationFactor = GL_ONE_MINUS_SRC_ALPHA;
+    BlendFactors(blend.source, blend.destination, sourceFactor, destinationFactor);
+    glEnable(GL_BLEND);
+    glBlendFunc(sourceFactor, destinationFactor);
+}
+
+// Sets every piece of fixed-function state the batch relies on, except the blending, the
+// buffers and the arrays (another toolkit may have touched the context between passes).
+void ApplyFixedState() {
     Renderer& r = g_renderer;
     glViewport(0, 0, r.width, r.height);
     glMatrixMode(GL_PROJECTION);
@@ -65,40 +89,173 @@ void ApplyDrawState() {
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_ALPHA_TEST);
     glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-
-    glBindBuffer(GL_ARRAY_BUFFER, r.vertexBuffer);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
+}
+
+// The fast path's state, once per pass: the persistent buffers and the vertex layout.
+void ApplyBatchState() {
+    Renderer& r = g_renderer;
+    ApplyFixedState();
+    glBindBuffer(GL_ARRAY_BUFFER, r.vertexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, r.indexBuffer);
     const GLsizei stride = sizeof(Vertex);
     glVertexPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex, x)));
     glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex, u)));
-    glColorPointer(4, GL_UNSIGNED_BYTE, stride, reinterpret_cast<const void*>(offsetof(Vertex, r)));
+    glDisableClientState(GL_COLOR_ARRAY);
+    r.colourArrayOn = false;
+    r.appliedBlend = r.batchBlend;
+    ApplyBlend(r.appliedBlend);
+    r.stateApplied = true;
+}
+
+// The fast path: each quad's 4 corners through the fixed index buffer; one colour for the whole
+// batch when every quad has it (no colour array), else a colour per vertex.
+void FlushIndexed() {
+    Renderer& r = g_renderer;
+    if (!r.stateApplied) ApplyBatchState();
+    if (!(r.appliedBlend == r.batchBlend)) {
+        r.appliedBlend = r.batchBlend;
+        ApplyBlend(r.appliedBlend);
+    }
+    const int quads = static_cast<int>(r.colours.size());
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(r.vertices.size() * sizeof(Vertex)),
+                    r.vertices.data());
+    if (r.batchOneColour) {
+        if (r.colourArrayOn) glDisableClientState(GL_COLOR_ARRAY);
+        r.colourArrayOn = false;
+        const QuadColour& c = r.colours.front();
+        glColor4ub(c.r, c.g, c.b, c.a);
+    } else {
+        r.expanded.resize(static_cast<size_t>(quads) * 16);
+        uint8_t* out = r.expanded.data();
+        for (const QuadColour& c : r.colours) {
+            for (int corner = 0; corner < 4; ++corner, out += 4) std::memcpy(out, &c, 4);
+        }
+        glBufferSubData(GL_ARRAY_BUFFER, kVertexBytes, static_cast<GLsizeiptr>(r.expanded.size()),
+                        r.expanded.data());
+        if (!r.colourArrayOn) glEnableClientState(GL_COLOR_ARRAY);
+        r.colourArrayOn = true;
+        glColorPointer(4, GL_UNSIGNED_BYTE, 0, reinterpret_cast<const void*>(kVertexBytes));
+    }
+    for (const Run& run : r.runs) {
+        glBindTexture(GL_TEXTURE_2D, run.texture);
+        const GLuint first = static_cast<GLuint>(run.firstQuad) * 4;
+        glDrawRangeElements(GL_TRIANGLES, first, first + static_cast<GLuint>(run.quads) * 4 - 1,
+                            run.quads * 6, GL_UNSIGNED_SHORT,
+                            reinterpret_cast<const void*>(static_cast<size_t>(run.firstQuad) * 6 *
+                                                          sizeof(uint16_t)));
+    }
+}
+
+// The straightforward path: all state at every flush, a new buffer of 6 coloured vertices per
+// quad, one glDrawArrays per texture run.
+void FlushReference() {
+    Renderer& r = g_renderer;
+    struct Flat {
+        float x, y, u, v;
+        uint8_t r, g, b, a;
+    };
+    ApplyFixedState();
+    ApplyBlend(r.batchBlend);
+    const int quads = static_cast<int>(r.colours.size());
+    r.expanded.resize(static_cast<size_t>(quads) * 6 * sizeof(Flat));
+    Flat* out = reinterpret_cast<Flat*>(r.expanded.data());
+    static constexpr int kOrder[6] = {0, 1, 2, 0, 2, 3};
+    for (int q = 0; q < quads; ++q) {
+        const QuadColour& c = r.colours[q];
+        for (int corner : kOrder) {
+            const Vertex& v = r.vertices[static_cast<size_t>(q) * 4 + corner];
+            *out++ = Flat{v.x, v.y, v.u, v.v, c.r, c.g, c.b, c.a};
+        }
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, r.referenceBuffer);
+    glEnableClientState(GL_COLOR_ARRAY);
+    const GLsizei stride = sizeof(Flat);
+    glVertexPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Flat, x)));
+    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Flat, u)));
+    glColorPointer(4, GL_UNSIGNED_BYTE, stride, reinterpret_cast<const void*>(offsetof(Flat, r)));
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(r.expanded.size()), r.expanded.data(),
+                 GL_STREAM_DRAW);
+    for (const Run& run : r.runs) {
+        glBindTexture(GL_TEXTURE_2D, run.texture);
+        glDrawArrays(GL_TRIANGLES, run.firstQuad * 6, run.quads * 6);
+    }
+    // The fast path sets its own state again at its next flush.
+    r.stateApplied = false;
 }
 
 int Clamp255(int value) { return std::clamp(value, 0, 255); }
 
+// llvmpipe frees and re-allocates its per-frame working memory every frame. When glibc hands
+// that memory back to the kernel (trimming the heap, or unmapping a large block), every frame
+// pays the page faults again, at up to half the frame rate, depending on how the heap happened
+// to be laid out at start-up. Keeping freed memory in the heap avoids that; the memory is reused
+// by the next frame, so resident memory does not grow.
+void KeepFreedMemory() {
+#if defined(__GLIBC__)
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+#endif
+}
+
+bool MakeBuffers(Renderer& r) {
+    glGenBuffers(1, &r.vertexBuffer);
+    glGenBuffers(1, &r.indexBuffer);
+    glGenBuffers(1, &r.referenceBuffer);
+    if (r.vertexBuffer == 0 || r.indexBuffer == 0 || r.referenceBuffer == 0) return false;
+    glBindBuffer(GL_ARRAY_BUFFER, r.vertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, kVertexBytes + kColourBytes, nullptr, GL_STREAM_DRAW);
+    std::vector<uint16_t> indices(static_cast<size_t>(kMaxBatchQuads) * 6);
+    for (int q = 0; q < kMaxBatchQuads; ++q) {
+        static constexpr int kOrder[6] = {0, 1, 2, 0, 2, 3};
+        for (int k = 0; k < 6; ++k) indices[static_cast<size_t>(q) * 6 + k] = static_cast<uint16_t>(q * 4 + kOrder[k]);
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, r.indexBuffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint16_t)),
+                 indices.data(), GL_STATIC_DRAW);
+    return true;
+}
+
+void DeleteBuffers(Renderer& r) {
+    GLuint* buffers[] = {&r.vertexBuffer, &r.indexBuffer, &r.referenceBuffer};
+    for (GLuint* buffer : buffers) {
+        if (*buffer != 0) glDeleteBuffers(1, buffer);
+        *buffer = 0;
+    }
+}
+
 }  // namespace
+
+bool IsNormalBlend(int source, int destination) {
+    GLenum sourceFactor = 0, destinationFactor = 0;
+    BlendFactors(source, destination, sourceFactor, destinationFactor);
+    return sourceFactor == GL_SRC_ALPHA && destinationFactor == GL_ONE_MINUS_SRC_ALPHA;
+}
 
 bool StartRenderer(int width, int height) {
     Renderer& r = g_renderer;
     if (r.running) StopRenderer();
     if (width <= 0 || height <= 0) return false;
     if (epoxy_gl_version() < 21) return false;
+    KeepFreedMemory();
 
     r.width = width;
     r.height = height;
-    glGenBuffers(1, &r.vertexBuffer);
-    if (r.vertexBuffer == 0) return false;
+    if (!MakeBuffers(r)) {
+        DeleteBuffers(r);
+        return false;
+    }
     r.running = true;
+    r.stateApplied = false;
     r.vertices.clear();
-    r.vertices.reserve(kMaxBatchVertices);
+    r.vertices.reserve(static_cast<size_t>(kMaxBatchQuads) * 4);
+    r.colours.clear();
+    r.colours.reserve(kMaxBatchQuads);
     r.runs.clear();
-    r.batchSource = 5;
-    r.batchDestination = 6;
+    r.batchBlend = BlendKey{};
     r.blendSource = 5;
     r.blendDestination = 6;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -110,7 +267,7 @@ bool StartRenderer(int width, int height) {
     UploadAtlas();
     for (ImageSlot& image : r.images) {
         image.uploadFailed = false;
-        if (image.used) EnsureTexture(image);
+        if (image.used && !PlaceInAtlas(image)) EnsureTexture(image);
     }
     return true;
 }
@@ -120,6 +277,7 @@ void ResizeRenderer(int width, int height) {
     FlushBatch();
     g_renderer.width = width;
     g_renderer.height = height;
+    g_renderer.stateApplied = false;
 }
 
 bool RendererRunning() { return g_renderer.running; }
@@ -129,55 +287,65 @@ void StopRenderer() {
     if (!r.running) return;
     FlushBatch();
     DropImageTextures();
-    glDeleteBuffers(1, &r.vertexBuffer);
-    r.vertexBuffer = 0;
+    DeleteBuffers(r);
     r.running = false;
+    r.stateApplied = false;
     r.width = 0;
     r.height = 0;
 }
 
+void UseReferencePath(bool on) {
+    FlushBatch();
+    g_renderer.reference = on;
+    g_renderer.stateApplied = false;
+}
+
+RendererStats ReadRendererStats() { return g_renderer.stats; }
+void ResetRendererStats() { g_renderer.stats = RendererStats{}; }
+
 void FlushBatch() {
     Renderer& r = g_renderer;
-    if (!r.running || r.vertices.empty()) {
-        r.vertices.clear();
-        r.runs.clear();
-        return;
-    }
-    ApplyDrawState();
-    ApplyBlend(r.batchSource, r.batchDestination);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(r.vertices.size() * sizeof(Vertex)),
-                 r.vertices.data(), GL_STREAM_DRAW);
-    for (const Run& run : r.runs) {
-        glBindTexture(GL_TEXTURE_2D, run.texture);
-        glDrawArrays(GL_TRIANGLES, run.first, run.count);
+    if (r.running && !r.colours.empty()) {
+        r.stats.flushes += 1;
+        r.stats.drawCalls += static_cast<int>(r.runs.size());
+        r.stats.quads += static_cast<int>(r.colours.size());
+        if (r.reference) {
+            FlushReference();
+        } else {
+            FlushIndexed();
+        }
     }
     r.vertices.clear();
+    r.colours.clear();
     r.runs.clear();
+}
+
+void QueueQuadBlended(GLuint texture, const float xy[8], const float uv[8], QuadColour colour,
+                      BlendKey blend) {
+    Renderer& r = g_renderer;
+    if (!r.running || texture == 0) return;
+    if (!(blend == r.batchBlend) || static_cast<int>(r.colours.size()) >= kMaxBatchQuads) FlushBatch();
+    r.batchBlend = blend;
+
+    const int quad = static_cast<int>(r.colours.size());
+    if (r.runs.empty() || r.runs.back().texture != texture) r.runs.push_back(Run{texture, quad, 0});
+    if (quad == 0) {
+        r.batchOneColour = true;
+    } else if (!(colour == r.colours.front())) {
+        r.batchOneColour = false;
+    }
+    for (int corner = 0; corner < 4; ++corner) {
+        r.vertices.push_back(Vertex{xy[corner * 2], xy[corner * 2 + 1], uv[corner * 2], uv[corner * 2 + 1]});
+    }
+    r.colours.push_back(colour);
+    r.runs.back().quads += 1;
 }
 
 void QueueQuad(GLuint texture, const float xy[8], const float uv[8], int red, int green, int blue,
                int alpha, int source, int destination) {
-    Renderer& r = g_renderer;
-    if (!r.running || texture == 0) return;
-    const bool sameBlend = source == r.batchSource && destination == r.batchDestination;
-    if (!sameBlend || static_cast<int>(r.vertices.size()) + 6 > kMaxBatchVertices) FlushBatch();
-    r.batchSource = source;
-    r.batchDestination = destination;
-
-    if (r.runs.empty() || r.runs.back().texture != texture) {
-        r.runs.push_back(Run{texture, static_cast<int>(r.vertices.size()), 0});
-    }
-    const uint8_t cr = static_cast<uint8_t>(Clamp255(red));
-    const uint8_t cg = static_cast<uint8_t>(Clamp255(green));
-    const uint8_t cb = static_cast<uint8_t>(Clamp255(blue));
-    const uint8_t ca = static_cast<uint8_t>(Clamp255(alpha));
-    // Two triangles: corners 0 1 2 and 0 2 3.
-    static constexpr int kOrder[6] = {0, 1, 2, 0, 2, 3};
-    for (int corner : kOrder) {
-        r.vertices.push_back(Vertex{xy[corner * 2], xy[corner * 2 + 1], uv[corner * 2],
-                                    uv[corner * 2 + 1], cr, cg, cb, ca});
-    }
-    r.runs.back().count += 6;
+    const QuadColour colour{static_cast<uint8_t>(Clamp255(red)), static_cast<uint8_t>(Clamp255(green)),
+                            static_cast<uint8_t>(Clamp255(blue)), static_cast<uint8_t>(Clamp255(alpha))};
+    QueueQuadBlended(texture, xy, uv, colour, BlendKey{source, destination, true});
 }
 
 void SetTextureFilter(GLuint texture, bool nearest) {
@@ -237,13 +405,17 @@ void ClearScreen(Colour colour) {
 
 void Begin3D() {
     gl::FlushBatch();
+    g_renderer.stateApplied = false;
     g_renderer.blendSource = 5;
     g_renderer.blendDestination = 6;
 }
 
 void End3D() { gl::FlushBatch(); }
 
-void Begin2D() { gl::FlushBatch(); }
+void Begin2D() {
+    gl::FlushBatch();
+    g_renderer.stateApplied = false;
+}
 void End2D() { gl::FlushBatch(); }
 
 void SetBlend(int source, int destination) {

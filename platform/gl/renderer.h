@@ -21,6 +21,22 @@ void StopRenderer();
 // Frees every image and drawable (and their textures when the renderer runs).
 void FreeAllGraphics();
 
+// The straightforward path (on) draws every quad as 6 coloured vertices in a buffer made anew
+// at every flush, each image from its own texture, every quad blended; it is kept to check the
+// normal (off) path against, pixel for pixel.
+void UseReferencePath(bool on);
+
+// Draw statistics since the last ResetRendererStats.
+struct RendererStats {
+    int flushes = 0;    // batches sent
+    int drawCalls = 0;  // draw calls (one per texture run of a batch)
+    int quads = 0;      // quads sent
+    int skipped = 0;    // quads left out because they could not change the frame
+    int unblended = 0;  // quads drawn with blending off because the result is the same
+};
+RendererStats ReadRendererStats();
+void ResetRendererStats();
+
 struct Rgba {
     uint8_t r = 0, g = 0, b = 0, a = 0;
 };

@@ -1,0 +1,213 @@
+// The renderer's normal path (indexed quads, atlas pages, unblended opaque quads, skipped
+// invisible ones, state once per pass) against its straightforward reference path: the same
+// scenes must give the same back buffer, byte for byte, and the normal path fewer draw calls.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/display.h"
+#include "platform/gl/renderer.h"
+#include "platform/images.h"
+#include "tests/platform/gl_fixture.h"
+
+namespace {
+
+using gltest::LoadPixels;
+
+constexpr int kKinds = 48;
+
+class RendererPaths : public gltest::GlScreen {
+protected:
+    void TearDown() override {
+        plat::gl::UseReferencePath(false);
+        GlScreen::TearDown();
+    }
+
+    // A tile kind of seeded random pixels: some fully opaque, some with random alpha, some with
+    // one colour keyed out; sides from 3 to 40 pixels.
+    plat::Image RandomTile(std::mt19937& random, int kind) {
+        std::uniform_int_distribution<int> side(3, 40);
+        std::uniform_int_distribution<int> byte(0, 255);
+        plat::Pixels pixels;
+        pixels.width = side(random);
+        pixels.height = side(random);
+        const int style = kind % 3;  // 0 opaque, 1 random alpha, 2 opaque with a keyed colour
+        for (int i = 0; i < pixels.width * pixels.height; ++i) {
+            const bool keyed = style == 2 && i % 5 == 0;
+            pixels.rgba.push_back(keyed ? 255 : static_cast<uint8_t>(byte(random)));
+            pixels.rgba.push_back(keyed ? 255 : static_cast<uint8_t>(byte(random)));
+            pixels.rgba.push_back(keyed ? 255 : static_cast<uint8_t>(byte(random)));
+            pixels.rgba.push_back(style == 1 ? static_cast<uint8_t>(byte(random)) : 255);
+        }
+        plat::Image image = LoadPixels(dir_, "kind" + std::to_string(kind) + ".png", pixels);
+        if (style == 2) plat::MakeTransparent(image, plat::Colour{255, 255, 255});
+        return image;
+    }
+
+    void MakeKinds() {
+        std::mt19937 random(20240611);
+        for (int kind = 0; kind < kKinds; ++kind) {
+            plat::Image image = RandomTile(random, kind);
+            ASSERT_TRUE(image.Valid());
+            images_.push_back(image);
+            drawables_.push_back(plat::MakeDrawable(image));
+        }
+    }
+
+    // The frame a scene gives on a cleared screen, drawn by the reference or the normal path.
+    std::vector<uint8_t> Render(bool reference, const std::function<void()>& scene) {
+        plat::gl::UseReferencePath(reference);
+        plat::SetNearestSampling(true);
+        plat::ClearScreen(plat::Colour{30, 60, 90});
+        plat::Begin3D();
+        plat::gl::ResetRendererStats();
+        scene();
+        plat::End3D();
+        stats_ = plat::gl::ReadRendererStats();
+        std::vector<uint8_t> rgba;
+        EXPECT_TRUE(plat::gl::ReadPixels(0, 0, kSize, kSize, rgba));
+        return rgba;
+    }
+
+    // Both paths give the same bytes; reports the first differing pixel otherwise.
+    ::testing::AssertionResult SamePicture(const std::function<void()>& scene) {
+        const std::vector<uint8_t> expected = Render(true, scene);
+        referenceStats_ = stats_;
+        const std::vector<uint8_t> actual = Render(false, scene);
+        if (expected.size() != actual.size() || expected.empty()) {
+            return ::testing::AssertionFailure() << "no picture read back";
+        }
+        int differing = 0;
+        size_t first = 0;
+        for (size_t i = 0; i < expected.size(); ++i) {
+            if (expected[i] != actual[i] && differing++ == 0) first = i;
+        }
+        if (differing == 0) return ::testing::AssertionSuccess();
+        const size_t pixel = first / 4;
+        return ::testing::AssertionFailure()
+               << differing << " bytes differ; first at pixel (" << pixel % kSize << ","
+               << pixel / kSize << ") channel " << first % 4 << ": reference "
+               << int(expected[first]) << ", normal path " << int(actual[first]);
+    }
+
+    std::vector<plat::Image> images_;
+    std::vector<plat::Drawable> drawables_;
+    plat::gl::RendererStats stats_;
+    plat::gl::RendererStats referenceStats_;
+};
+
+// Every blend pair, opacity and shape the engine can hand over, over a busy background.
+TEST_F(RendererPaths, EveryBlendModeOpacityAndShapeGivesTheSamePicture) {
+    MakeKinds();
+    const int opacities[] = {0, 1, 64, 127, 128, 200, 254, 255, 255, 255};
+    auto scene = [&] {
+        std::mt19937 random(7);
+        std::uniform_int_distribution<int> position(-20, kSize - 10);
+        // A background of tiles in normal blending, then every factor pair over it.
+        for (int i = 0; i < 300; ++i) {
+            plat::DrawDrawable(drawables_[i % kKinds], position(random), position(random),
+                               opacities[i % 10]);
+        }
+        int i = 0;
+        for (int source = 1; source <= 13; ++source) {
+            for (int destination = 1; destination <= 13; ++destination, ++i) {
+                plat::SetBlend(source, destination);
+                plat::DrawDrawable(drawables_[i % kKinds], position(random), position(random),
+                                   opacities[i % 10]);
+            }
+        }
+        plat::SetBlend(5, 6);
+    };
+    EXPECT_TRUE(SamePicture(scene));
+    // Opacity 0 in normal blending is left out and opaque kinds at 255 go unblended.
+    EXPECT_GT(stats_.skipped, 0);
+    EXPECT_GT(stats_.unblended, 0);
+    EXPECT_EQ(referenceStats_.skipped, 0);
+    EXPECT_EQ(referenceStats_.unblended, 0);
+}
+
+TEST_F(RendererPaths, ZoomedTurnedGrabbedAndSmoothedQuadsGiveTheSamePicture) {
+    MakeKinds();
+    auto scene = [&] {
+        // Zoomed up, down and to odd sizes; turned and mirrored corners.
+        for (int k = 0; k < 12; ++k) {
+            plat::Drawable zoomed = plat::MakeDrawable(images_[k]);
+            plat::ZoomDrawable(zoomed, 7 + k * 5, 50 - k * 3);
+            plat::DrawDrawable(zoomed, k * 20, 10 + k, 255 - k * 9);
+            plat::FreeDrawable(zoomed);
+        }
+        plat::Drawable turned = plat::MakeDrawable(images_[3]);
+        const plat::Corner corners[4] = {{30.5f, 0}, {61, 30.25f}, {30, 61}, {0, 30}};
+        plat::SetCorners(turned, corners);
+        plat::DrawDrawable(turned, 100, 100, 255);
+        plat::DrawDrawable(turned, 140, 100, 99);
+        plat::FreeDrawable(turned);
+        // A grab of the frame so far, drawn back 1:1 and zoomed, in additive mode.
+        plat::Image grab = plat::GrabScreen(0, 0, 120, 80);
+        plat::Drawable copy = plat::MakeDrawable(grab);
+        plat::SetBlend(2, 2);
+        plat::DrawDrawable(copy, 60, 150, 64);
+        plat::ZoomDrawable(copy, 30, 20);
+        plat::SetBlend(5, 6);
+        plat::DrawDrawable(copy, 200, 200, 255);
+        plat::FreeDrawable(copy);
+        plat::FreeImage(grab);
+        // Smoothed sampling, 1:1 and zoomed, then the pixel-for-pixel tiles again.
+        plat::SetNearestSampling(false);
+        plat::DrawDrawable(drawables_[5], 10, 200, 255);
+        plat::Drawable smooth = plat::MakeDrawable(images_[6]);
+        plat::ZoomDrawable(smooth, 45, 33);
+        plat::DrawDrawable(smooth, 40, 200, 180);
+        plat::FreeDrawable(smooth);
+        plat::SetNearestSampling(true);
+        for (int k = 0; k < kKinds; ++k) plat::DrawDrawable(drawables_[k], (k * 37) % 230, 120 + k % 9, 255);
+        // Text and boxes share the batch.
+        plat::DrawText(5, 230, "Pixel 1:1", plat::Colour{250, 250, 10}, true, plat::Colour{9, 9, 9});
+        plat::DrawBox(150, 230, 40, 12, plat::Colour{200, 0, 100}, false);
+        plat::SetPixel(2, 2, plat::Colour{1, 2, 3});
+    };
+    EXPECT_TRUE(SamePicture(scene));
+}
+
+TEST_F(RendererPaths, ManyTileKindsDrawInAHandfulOfCalls) {
+    MakeKinds();
+    auto scene = [&] {
+        for (int i = 0; i < 2000; ++i) {
+            plat::DrawDrawable(drawables_[i % kKinds], (i * 7) % 240, (i * 13) % 240, 128);
+        }
+    };
+    EXPECT_TRUE(SamePicture(scene));
+    EXPECT_EQ(stats_.quads, 2000);
+    EXPECT_LE(stats_.drawCalls, 2);
+    EXPECT_EQ(referenceStats_.drawCalls, 2000);  // one per texture change
+}
+
+TEST_F(RendererPaths, ChangedAndFreedImagesKeepTheirPixelsInAtlasPages) {
+    MakeKinds();
+    // Freeing some kinds and loading new ones reuses page room; a keyed colour changes a cell.
+    for (int k = 0; k < kKinds; k += 2) {
+        plat::FreeDrawable(drawables_[k]);
+        plat::FreeImage(images_[k]);
+    }
+    std::mt19937 random(99);
+    for (int k = 0; k < kKinds; k += 2) {
+        images_[k] = RandomTile(random, k + 1);
+        drawables_[k] = plat::MakeDrawable(images_[k]);
+    }
+    plat::MakeTransparent(images_[1], plat::Colour{0, 0, 0});
+    auto scene = [&] {
+        for (int k = 0; k < kKinds; ++k) plat::DrawDrawable(drawables_[k], (k % 8) * 32, (k / 8) * 40, 230);
+    };
+    EXPECT_TRUE(SamePicture(scene));
+
+    // After the renderer stops and starts again on the context, the images come back the same.
+    const std::vector<uint8_t> before = Render(false, scene);
+    plat::gl::StopRenderer();
+    ASSERT_TRUE(plat::gl::StartRenderer(kSize, kSize));
+    EXPECT_EQ(Render(false, scene), before);
+}
+
+}  // namespace
