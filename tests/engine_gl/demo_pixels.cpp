@@ -1,0 +1,128 @@
+// The demo world drawn by the engine with the real GL renderer: the renderer's normal path must
+// give exactly the picture of its straightforward reference path, as loaded, scrolled, in the
+// overview and with every object given another blending mode and opacity.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/ENV.h"
+#include "engine/GFXCORE.h"
+#include "engine/FWORLD.h"
+#include "engine/IO.h"
+#include "engine/SGFXCORE.h"
+#include "engine/basevars.h"
+#include "engine/systemcore.h"
+#include "platform/display.h"
+#include "platform/gl/renderer.h"
+#include "tests/platform/core_temp_dir.h"
+
+namespace {
+
+class DemoWorldPaths : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        dir_ = new coretest::TempDir();
+        std::filesystem::copy(DEMO_DIR, dir_->Prefix(), std::filesystem::copy_options::recursive);
+        ASSERT_EQ(chdir(dir_->Prefix().c_str()), 0);
+        SetStartValues();
+        ReadConfiguration();
+        ReadSystemTexts();
+        InitSubsystems();
+        OpenWorldScreen();
+        LoadTileLibrary();
+        SetUpWorldTables();
+        plat::SetNearestSampling(true);
+        LoadArea();
+    }
+    static void TearDownTestSuite() {
+        plat::gl::UseReferencePath(false);
+        plat::gl::FreeAllGraphics();
+        plat::CloseScreen();
+        delete dir_;
+    }
+
+    // The objects drawn as the world update draws them, by one of the renderer's paths.
+    static std::vector<uint8_t> DrawWorld(bool reference, plat::gl::RendererStats& stats) {
+        plat::gl::UseReferencePath(reference);
+        plat::ClearScreen({1, 1, 1});
+        plat::Begin3D();
+        plat::gl::ResetRendererStats();
+        for (int i = 0; i <= gState.lastObjectIndex; ++i) DrawObject(i);
+        plat::End3D();
+        stats = plat::gl::ReadRendererStats();
+        std::vector<uint8_t> rgba;
+        EXPECT_TRUE(plat::gl::ReadPixels(0, 0, plat::ScreenWidth(), plat::ScreenHeight(), rgba));
+        plat::Flip();
+        return rgba;
+    }
+
+    // Both paths give the same bytes; counts the differing ones otherwise.
+    static void ExpectSamePicture(const char* what) {
+        const std::vector<uint8_t> expected = DrawWorld(true, referenceStats_);
+        const std::vector<uint8_t> actual = DrawWorld(false, stats_);
+        ASSERT_FALSE(expected.empty()) << what;
+        ASSERT_EQ(expected.size(), actual.size()) << what;
+        size_t differing = 0;
+        for (size_t i = 0; i < expected.size(); ++i) differing += expected[i] != actual[i];
+        EXPECT_EQ(differing, 0u) << what << ": bytes that differ between the paths";
+        // Something was drawn: the picture is not the plain clear colour.
+        size_t drawn = 0;
+        for (size_t i = 0; i < actual.size(); i += 4) drawn += actual[i] != 1 || actual[i + 1] != 1;
+        EXPECT_GT(drawn, actual.size() / 40) << what;
+    }
+
+    static inline coretest::TempDir* dir_ = nullptr;
+    static inline plat::gl::RendererStats stats_;
+    static inline plat::gl::RendererStats referenceStats_;
+};
+
+TEST_F(DemoWorldPaths, TheLoadedViewIsTheSameInFewerDrawCalls) {
+    ASSERT_GT(gState.lastObjectIndex, 100);
+    ExpectSamePicture("as loaded");
+    EXPECT_EQ(stats_.quads + stats_.skipped, referenceStats_.quads);
+    EXPECT_LE(stats_.drawCalls, referenceStats_.drawCalls);
+    std::printf("demo view: normal path %d flushes, %d draw calls, %d quads (%d unblended); "
+                "reference %d flushes, %d draw calls\n",
+                stats_.flushes, stats_.drawCalls, stats_.quads, stats_.unblended,
+                referenceStats_.flushes, referenceStats_.drawCalls);
+}
+
+TEST_F(DemoWorldPaths, ScrolledAndOverviewViewsAreTheSame) {
+    const float offsetX = gSettings.MATRIX_OFFSET_X;
+    const float offsetY = gSettings.MATRIX_OFFSET_Y;
+    gSettings.MATRIX_OFFSET_X = offsetX - 333;
+    gSettings.MATRIX_OFFSET_Y = offsetY + 77;
+    ExpectSamePicture("scrolled");
+    gSettings.MATRIX_OFFSET_X = offsetX;
+    gSettings.MATRIX_OFFSET_Y = offsetY;
+
+    gState.overviewMode = 1;
+    gState.zoomX = gState.zoomY = 0.37f;
+    ExpectSamePicture("overview");
+    gState.overviewMode = 0;
+    gState.zoomX = gState.zoomY = 1.0f;
+}
+
+TEST_F(DemoWorldPaths, EveryBlendingModeAndOpacityIsTheSame) {
+    const char* modes[] = {"", "5x6", "2x2", "5x2", "12x1", "13x13", "9x1", "3x4", "7x8", "x",
+                           "11x10", "6x5", "1x3", "10x9", "4x12", "8x7"};
+    const float opacities[] = {255, 0, 128, 1, 254, 64, 255, 200, 300, -5, 255};
+    std::vector<WorldObject> kept(gWorld.objects.begin(),
+                                  gWorld.objects.begin() + gState.lastObjectIndex + 1);
+    for (int i = 0; i <= gState.lastObjectIndex; ++i) {
+        gWorld.objects[i].postEffect = modes[(i * 7) % 16];
+        gWorld.objects[i].alpha = opacities[i % 11];
+    }
+    ExpectSamePicture("blending modes and opacities");
+    EXPECT_GT(stats_.skipped, 0);
+    EXPECT_GT(stats_.unblended, 0);
+    std::copy(kept.begin(), kept.end(), gWorld.objects.begin());
+}
+
+}  // namespace
