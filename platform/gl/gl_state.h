@@ -28,14 +28,16 @@ struct Run {
     GLuint texture = 0;
     int firstQuad = 0;
     int quads = 0;
+    // Every quad is opaque at full opacity under normal blending, so it would look the same
+    // drawn without blending (which saves reading the frame); done when the run is large.
+    bool unblendable = false;
+    float pixels = 0;  // area the run's quads cover, summed (bounding boxes)
 };
 
-// How a batch is written to the frame: the blend factor numbers and whether blending is on at
-// all (off only for quads whose result is the source whatever the destination).
+// The blend factor numbers a batch is drawn with.
 struct BlendKey {
-    int source = 5;        // 1..13
-    int destination = 6;   // 1..13
-    bool blending = true;
+    int source = 5;       // 1..13
+    int destination = 6;  // 1..13
     bool operator==(const BlendKey&) const = default;
 };
 
@@ -86,6 +88,9 @@ struct Glyph {
 
 // Quads per batch: 4 vertices each, so 16-bit indices reach every vertex.
 constexpr int kMaxBatchQuads = 16384;
+// Pixels a run of unblendable quads must cover to be drawn without blending: below that, the
+// extra draw call costs more than the blending it saves.
+constexpr float kMinUnblendedPixels = 16384;
 constexpr int kAtlasCell = 20;                 // pixels per glyph cell
 constexpr int kAtlasSide = 16 * kAtlasCell;    // 16 x 16 cells for codes 0..255
 constexpr int kDefaultLineHeight = 14;
@@ -118,6 +123,7 @@ struct Renderer {
     // (a new frame or pass, where another toolkit may have touched the context).
     bool stateApplied = false;
     BlendKey appliedBlend;
+    bool blendEnabled = true;  // GL_BLEND as last set
     bool colourArrayOn = false;
     std::vector<uint8_t> expanded;  // scratch: per-vertex colours or reference vertices
 
@@ -147,9 +153,9 @@ extern Renderer g_renderer;
 // from the queued quads' or the batch is full.
 void QueueQuad(GLuint texture, const float xy[8], const float uv[8], int r, int g, int b, int a,
                int source, int destination);
-// The same with an explicit blend key (blending may be off).
+// The same with a colour record; `unblendable`: the quad looks the same without blending.
 void QueueQuadBlended(GLuint texture, const float xy[8], const float uv[8], QuadColour colour,
-                      BlendKey blend);
+                      BlendKey blend, bool unblendable);
 // true when the factors are the normal mode (source alpha, inverse source alpha).
 bool IsNormalBlend(int source, int destination);
 // Makes the image's own texture when the renderer runs and it has none; false when there is none.

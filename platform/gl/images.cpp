@@ -344,14 +344,10 @@ void DrawDrawable(Drawable drawable, int x, int y, int opacity) {
         std::copy_n(whole, 8, uv);
         texture = image->texture;
     }
-    gl::BlendKey blend{r.blendSource, r.blendDestination, true};
     // An opaque image at full opacity replaces what is below it under normal blending.
-    if (fast && normal && alpha == 255 && image->opaque) {
-        blend = gl::BlendKey{5, 6, false};
-        r.stats.unblended += 1;
-    }
+    const bool unblendable = fast && normal && alpha == 255 && image->opaque;
     gl::QueueQuadBlended(texture, xy, uv, gl::QuadColour{255, 255, 255, static_cast<uint8_t>(alpha)},
-                         blend);
+                         gl::BlendKey{r.blendSource, r.blendDestination}, unblendable);
 }
 
 void FreeDrawable(Drawable& drawable) {

@@ -59,14 +59,20 @@ void BlendFactors(int source, int destination, GLenum& sourceFactor, GLenum& des
 }
 
 void ApplyBlend(const BlendKey& blend) {
-    if (!blend.blending) {
-        glDisable(GL_BLEND);
-        return;
-    }
     GLenum sourceFactor = GL_SRC_ALPHA, destinationFactor = GL_ONE_MINUS_SRC_ALPHA;
     BlendFactors(blend.source, blend.destination, sourceFactor, destinationFactor);
-    glEnable(GL_BLEND);
     glBlendFunc(sourceFactor, destinationFactor);
+}
+
+void EnableBlending(bool on) {
+    Renderer& r = g_renderer;
+    if (r.blendEnabled == on) return;
+    r.blendEnabled = on;
+    if (on) {
+        glEnable(GL_BLEND);
+    } else {
+        glDisable(GL_BLEND);
+    }
 }
 
 // Sets every piece of fixed-function state the batch relies on, except the blending, the
@@ -108,7 +114,15 @@ void ApplyBatchState() {
     r.colourArrayOn = false;
     r.appliedBlend = r.batchBlend;
     ApplyBlend(r.appliedBlend);
+    glEnable(GL_BLEND);
+    r.blendEnabled = true;
     r.stateApplied = true;
+}
+
+// A run is drawn without blending when that gives the same pixels and saves enough of them.
+bool RunUnblended(const Run& run) {
+    return run.unblendable && run.pixels >= kMinUnblendedPixels &&
+           IsNormalBlend(g_renderer.batchBlend.source, g_renderer.batchBlend.destination);
 }
 
 // The fast path: each quad's 4 corners through the fixed index buffer; one colour for the whole
@@ -140,13 +154,26 @@ void FlushIndexed() {
         r.colourArrayOn = true;
         glColorPointer(4, GL_UNSIGNED_BYTE, 0, reinterpret_cast<const void*>(kVertexBytes));
     }
-    for (const Run& run : r.runs) {
-        glBindTexture(GL_TEXTURE_2D, run.texture);
-        const GLuint first = static_cast<GLuint>(run.firstQuad) * 4;
-        glDrawRangeElements(GL_TRIANGLES, first, first + static_cast<GLuint>(run.quads) * 4 - 1,
-                            run.quads * 6, GL_UNSIGNED_SHORT,
-                            reinterpret_cast<const void*>(static_cast<size_t>(run.firstQuad) * 6 *
+    // Neighbouring runs that end up with the same texture and blending are one draw call.
+    size_t next = 0;
+    while (next < r.runs.size()) {
+        const Run& head = r.runs[next];
+        const bool blended = !RunUnblended(head);
+        int quadsInDraw = 0;
+        while (next < r.runs.size() && r.runs[next].texture == head.texture &&
+               !RunUnblended(r.runs[next]) == blended) {
+            if (!blended) r.stats.unblended += r.runs[next].quads;
+            quadsInDraw += r.runs[next].quads;
+            ++next;
+        }
+        EnableBlending(blended);
+        glBindTexture(GL_TEXTURE_2D, head.texture);
+        const GLuint first = static_cast<GLuint>(head.firstQuad) * 4;
+        glDrawRangeElements(GL_TRIANGLES, first, first + static_cast<GLuint>(quadsInDraw) * 4 - 1,
+                            quadsInDraw * 6, GL_UNSIGNED_SHORT,
+                            reinterpret_cast<const void*>(static_cast<size_t>(head.firstQuad) * 6 *
                                                           sizeof(uint16_t)));
+        r.stats.drawCalls += 1;
     }
 }
 
@@ -160,6 +187,7 @@ void FlushReference() {
     };
     ApplyFixedState();
     ApplyBlend(r.batchBlend);
+    glEnable(GL_BLEND);
     const int quads = static_cast<int>(r.colours.size());
     r.expanded.resize(static_cast<size_t>(quads) * 6 * sizeof(Flat));
     Flat* out = reinterpret_cast<Flat*>(r.expanded.data());
@@ -183,6 +211,7 @@ void FlushReference() {
         glBindTexture(GL_TEXTURE_2D, run.texture);
         glDrawArrays(GL_TRIANGLES, run.firstQuad * 6, run.quads * 6);
     }
+    r.stats.drawCalls += static_cast<int>(r.runs.size());
     // The fast path sets its own state again at its next flush.
     r.stateApplied = false;
 }
@@ -307,7 +336,6 @@ void FlushBatch() {
     Renderer& r = g_renderer;
     if (r.running && !r.colours.empty()) {
         r.stats.flushes += 1;
-        r.stats.drawCalls += static_cast<int>(r.runs.size());
         r.stats.quads += static_cast<int>(r.colours.size());
         if (r.reference) {
             FlushReference();
@@ -321,14 +349,16 @@ void FlushBatch() {
 }
 
 void QueueQuadBlended(GLuint texture, const float xy[8], const float uv[8], QuadColour colour,
-                      BlendKey blend) {
+                      BlendKey blend, bool unblendable) {
     Renderer& r = g_renderer;
     if (!r.running || texture == 0) return;
     if (!(blend == r.batchBlend) || static_cast<int>(r.colours.size()) >= kMaxBatchQuads) FlushBatch();
     r.batchBlend = blend;
 
     const int quad = static_cast<int>(r.colours.size());
-    if (r.runs.empty() || r.runs.back().texture != texture) r.runs.push_back(Run{texture, quad, 0});
+    if (r.runs.empty() || r.runs.back().texture != texture || r.runs.back().unblendable != unblendable) {
+        r.runs.push_back(Run{texture, quad, 0, unblendable, 0.0f});
+    }
     if (quad == 0) {
         r.batchOneColour = true;
     } else if (!(colour == r.colours.front())) {
@@ -339,13 +369,18 @@ void QueueQuadBlended(GLuint texture, const float xy[8], const float uv[8], Quad
     }
     r.colours.push_back(colour);
     r.runs.back().quads += 1;
+    if (unblendable) {
+        const auto [left, right] = std::minmax({xy[0], xy[2], xy[4], xy[6]});
+        const auto [top, bottom] = std::minmax({xy[1], xy[3], xy[5], xy[7]});
+        r.runs.back().pixels += (right - left) * (bottom - top);
+    }
 }
 
 void QueueQuad(GLuint texture, const float xy[8], const float uv[8], int red, int green, int blue,
                int alpha, int source, int destination) {
     const QuadColour colour{static_cast<uint8_t>(Clamp255(red)), static_cast<uint8_t>(Clamp255(green)),
                             static_cast<uint8_t>(Clamp255(blue)), static_cast<uint8_t>(Clamp255(alpha))};
-    QueueQuadBlended(texture, xy, uv, colour, BlendKey{source, destination, true});
+    QueueQuadBlended(texture, xy, uv, colour, BlendKey{source, destination}, false);
 }
 
 void SetTextureFilter(GLuint texture, bool nearest) {

@@ -111,6 +111,12 @@ TEST_F(RendererPaths, EveryBlendModeOpacityAndShapeGivesTheSamePicture) {
             plat::DrawDrawable(drawables_[i % kKinds], position(random), position(random),
                                opacities[i % 10]);
         }
+        // A large opaque quad (kind 0 is opaque) and a row of small ones at full opacity.
+        plat::Drawable large = plat::MakeDrawable(images_[0]);
+        plat::ZoomDrawable(large, 150, 130);
+        plat::DrawDrawable(large, 40, 40, 255);
+        plat::FreeDrawable(large);
+        for (int k = 0; k < 40; ++k) plat::DrawDrawable(drawables_[(k % 16) * 3], k * 6, 200, 255);
         int i = 0;
         for (int source = 1; source <= 13; ++source) {
             for (int destination = 1; destination <= 13; ++destination, ++i) {
