@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/DESCRIPTOR.h"
@@ -91,11 +93,23 @@ void LoadAnimationFolder(WorldObject& o, int folder) {
     }
 }
 
+// The tile library lookup of each tile name of one map, made once per name: the library does
+// not change during a load, and a map of many objects names few kinds.
+using TileLookup = std::unordered_map<std::string, int>;
+
+int LookUpTile(TileLookup& lookup, const std::string& name) {
+    const auto found = lookup.find(name);
+    if (found != lookup.end()) return found->second;
+    const int tileIndex = FindTile(name);
+    lookup.emplace(name, tileIndex);
+    return tileIndex;
+}
+
 // Creates the object of one map record at the next free index. False when the table is full.
-bool CreateObject(const wf::EngineMapRecord& record) {
+bool CreateObject(const wf::EngineMapRecord& record, TileLookup& lookup) {
     const int index = gState.lastObjectIndex;
     if (index >= ObjectCapacity()) return false;
-    const int tileIndex = FindTile(record.tileName);
+    const int tileIndex = LookUpTile(lookup, record.tileName);
     if (tileIndex < 0) return true;  // no tile graphic loaded at all: nothing to show
     const TileKind& tile = gWorld.tiles[tileIndex];
     WorldObject& o = gWorld.objects[index];
@@ -222,10 +236,11 @@ void LoadMap(const std::string& path) {
         gSettings.MATRIX_OFFSET_X = map.offsetX;
         gSettings.MATRIX_OFFSET_Y = map.offsetY;
         bool full = false;
+        TileLookup lookup;
         for (int pass = 0; pass < kLayerPasses && !full; ++pass) {
             for (const wf::EngineMapRecord& record : map.records) {
                 if (record.layer != pass) continue;
-                if (!CreateObject(record)) {
+                if (!CreateObject(record, lookup)) {
                     full = true;
                     break;
                 }

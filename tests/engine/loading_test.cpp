@@ -402,3 +402,33 @@ TEST_F(LoadingTest, DescriptorValuesReachTheObjectAndItsTemplate) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each record's tile name resolves as the library lookup says, however often a name repeats:
+// a known name to its kind, an unknown one to the last loaded kind; a later load sees the
+// library as it is then.
+TEST_F(LoadingTest, RepeatedAndUnknownTileNamesResolveLikeTheLibraryLookup) {
+    AddTile("a");
+    AddTile("b");
+    AddTile("c");
+    Start();
+    const char* names[] = {"b", "zz", "a", "b", "zz", "c", "a", "b"};
+    std::vector<Placed> tiles;
+    for (int i = 0; i < 8; ++i) tiles.push_back({names[i], static_cast<float>(i * 20), 0, 16, 8, 0});
+    WriteMap(tiles);
+    LoadMap(MapFileName(0));
+    ASSERT_EQ(gState.lastObjectIndex, 7);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(Object(i).tileName, gWorld.tiles[FindTile(names[i])].name) << i;
+    }
+    EXPECT_EQ(Object(1).tileName, "c");
+
+    gWorld.tiles[0].name = "q";  // the library changes between loads: "a" is unknown now
+    LoadMap(MapFileName(0));
+    EXPECT_EQ(Object(0).tileName, "b");
+    EXPECT_EQ(Object(2).tileName, "c");
+    EXPECT_EQ(Object(6).tileName, "c");
+}
+
+}  // namespace
