@@ -9,15 +9,18 @@ namespace plat::gl {
 
 namespace {
 
-int PageSide() {
+// The first pages are small, so that a world of few kinds costs little texture memory; each
+// further page doubles up to the largest side.
+int PageSide(int pagesMade) {
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-    return std::min(kAtlasPageSide, static_cast<int>(maxSide));
+    const int side = kAtlasFirstPageSide << std::min(pagesMade, 8);
+    return std::min({side, kAtlasPageSide, static_cast<int>(maxSide)});
 }
 
-bool MakePage(AtlasPage& page) {
+bool MakePage(AtlasPage& page, int pagesMade) {
     page = AtlasPage{};
-    page.side = PageSide();
+    page.side = PageSide(pagesMade);
     if (page.side < kAtlasLargestImage) return false;
     while (glGetError() != GL_NO_ERROR) {
     }
@@ -88,7 +91,7 @@ bool PlaceInAtlas(ImageSlot& image) {
     }
     if (page < 0) {
         AtlasPage fresh;
-        if (!MakePage(fresh) || !TakeCell(fresh, image.width, image.height, x, y)) {
+        if (!MakePage(fresh, static_cast<int>(r.atlasPages.size())) || !TakeCell(fresh, image.width, image.height, x, y)) {
             if (fresh.texture != 0) glDeleteTextures(1, &fresh.texture);
             return false;
         }
