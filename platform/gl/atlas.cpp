@@ -9,34 +9,57 @@ namespace plat::gl {
 
 namespace {
 
-// The first pages are small, so that a world of few kinds costs little texture memory; each
-// further page doubles up to the largest side.
-int PageSide(int pagesMade) {
+int LargestPageSide() {
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-    const int side = kAtlasFirstPageSide << std::min(pagesMade, 8);
-    return std::min({side, kAtlasPageSide, static_cast<int>(maxSide)});
+    return std::min(kAtlasPageSide, static_cast<int>(maxSide));
 }
 
-bool MakePage(AtlasPage& page, int pagesMade) {
-    page = AtlasPage{};
-    page.side = PageSide(pagesMade);
-    if (page.side < kAtlasLargestImage) return false;
+// An empty page texture of side x side pixels; 0 when GL cannot make it.
+GLuint MakePageTexture(int side) {
     while (glGetError() != GL_NO_ERROR) {
     }
-    glGenTextures(1, &page.texture);
-    if (page.texture == 0) return false;
-    glBindTexture(GL_TEXTURE_2D, page.texture);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    if (texture == 0) return 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     // Pages are only sampled pixel for pixel (see DrawDrawable), so always nearest.
-    SetTextureFilter(page.texture, true);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, page.side, page.side, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 nullptr);
+    SetTextureFilter(texture, true);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     if (glGetError() != GL_NO_ERROR) {
-        glDeleteTextures(1, &page.texture);
-        page.texture = 0;
-        return false;
+        glDeleteTextures(1, &texture);
+        return 0;
+    }
+    return texture;
+}
+
+bool MakePage(AtlasPage& page, int side) {
+    page = AtlasPage{};
+    page.side = side;
+    if (page.side < kAtlasLargestImage) return false;
+    page.texture = MakePageTexture(side);
+    return page.texture != 0;
+}
+
+// Doubles the page's side, keeping every cell where it is; new cells go below the old area.
+// Queued quads hold coordinates of the smaller page, so they go out first.
+bool GrowPage(int index) {
+    Renderer& r = g_renderer;
+    AtlasPage& page = r.atlasPages[index];
+    if (page.side * 2 > LargestPageSide()) return false;
+    FlushBatch();
+    const GLuint texture = MakePageTexture(page.side * 2);
+    if (texture == 0) return false;
+    glDeleteTextures(1, &page.texture);
+    page.texture = texture;
+    page.shelfTop = page.side;
+    page.shelfNext = 0;
+    page.shelfHeight = 0;
+    page.side *= 2;
+    for (const ImageSlot& image : r.images) {
+        if (image.used && image.atlasPage == index) RefreshAtlasCell(image);
     }
     return true;
 }
@@ -89,9 +112,18 @@ bool PlaceInAtlas(ImageSlot& image) {
             page = i;
         }
     }
+    // The last page grows before another is made: images drawn in turn from two pages would
+    // cost a draw call each.
+    const int last = static_cast<int>(r.atlasPages.size()) - 1;
+    if (page < 0 && last >= 0 && GrowPage(last) &&
+        TakeCell(r.atlasPages[last], image.width, image.height, x, y)) {
+        page = last;
+    }
     if (page < 0) {
+        // The first page starts small, so that a world of few kinds costs little memory.
         AtlasPage fresh;
-        if (!MakePage(fresh, static_cast<int>(r.atlasPages.size())) || !TakeCell(fresh, image.width, image.height, x, y)) {
+        const int side = r.atlasPages.empty() ? kAtlasFirstPageSide : LargestPageSide();
+        if (!MakePage(fresh, side) || !TakeCell(fresh, image.width, image.height, x, y)) {
             if (fresh.texture != 0) glDeleteTextures(1, &fresh.texture);
             return false;
         }

@@ -94,8 +94,8 @@ constexpr float kMinUnblendedPixels = 16384;
 constexpr int kAtlasCell = 20;                 // pixels per glyph cell
 constexpr int kAtlasSide = 16 * kAtlasCell;    // 16 x 16 cells for codes 0..255
 constexpr int kDefaultLineHeight = 14;
-constexpr int kAtlasPageSide = 1024;           // pixels, largest page (less when GL allows less)
-constexpr int kAtlasFirstPageSide = 256;       // pixels, first page; each further one doubles
+constexpr int kAtlasPageSide = 2048;           // pixels, largest page (less when GL allows less)
+constexpr int kAtlasFirstPageSide = 256;       // pixels, first page; it doubles while it fills
 constexpr int kAtlasLargestImage = 256;        // pixels; larger images keep their own texture
 
 struct Renderer {
