@@ -115,7 +115,6 @@ struct Renderer {
     std::vector<QuadColour> colours;  // 1 per queued quad
     std::vector<Run> runs;
     BlendKey batchBlend;              // of the queued quads
-    bool batchOneColour = true;       // every queued quad has colours[0]
     int blendSource = 5;  // blend factors for the next sprite draws
     int blendDestination = 6;
     bool nearest = true;
@@ -125,7 +124,6 @@ struct Renderer {
     bool stateApplied = false;
     BlendKey appliedBlend;
     bool blendEnabled = true;  // GL_BLEND as last set
-    bool colourArrayOn = false;
     std::vector<uint8_t> expanded;  // scratch: per-vertex colours or reference vertices
 
     std::vector<ImageSlot> images;
