@@ -217,3 +217,23 @@ TEST_F(RendererPaths, ChangedAndFreedImagesKeepTheirPixelsInAtlasPages) {
 }
 
 }  // namespace
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+
+namespace {
+
+// With the renderer running, freed memory stays in the heap: a large block is no separate
+// mapping, and freeing it does not give the heap's top back to the kernel.
+TEST_F(RendererPaths, LargeBlocksComeFromTheHeapAndStayThereWhenFreed) {
+    const size_t mappedBefore = mallinfo2().hblks;
+    std::vector<void*> blocks;
+    for (int i = 0; i < 8; ++i) blocks.push_back(std::malloc(4 * 1024 * 1024));
+    EXPECT_EQ(mallinfo2().hblks, mappedBefore);
+    const size_t heapWithBlocks = mallinfo2().arena;
+    for (void* block : blocks) std::free(block);
+    EXPECT_EQ(mallinfo2().arena, heapWithBlocks);
+}
+
+}  // namespace
+#endif
