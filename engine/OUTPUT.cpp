@@ -43,8 +43,6 @@ std::string FloatText(float value) {
     return text;
 }
 
-std::string IntText(int64_t value) { return wf::IntText(value); }
-
 // Highest object index the overlay may visit (the object table may be smaller than the count).
 int LastVisibleObject() {
     return std::min(gState.lastObjectIndex, static_cast<int>(gWorld.objects.size()) - 1);
@@ -77,20 +75,20 @@ void DrawAreaGrid() {
 std::array<std::string, kStatisticsLines> StatisticsLines() {
     return {
         "AREA-H: " + FloatText(gState.cellHeight) + " AREA-W :" + FloatText(gState.cellWidth) + " AREAS: " +
-            IntText(gSettings.MATRIXSIZE) + "*" + IntText(gSettings.MATRIXSIZE) + " AREA X" +
-            IntText(gState.mouseAreaX) + ":Y" + IntText(gState.mouseAreaY),
+            wf::IntText(gSettings.MATRIXSIZE) + "*" + wf::IntText(gSettings.MATRIXSIZE) + " AREA X" +
+            wf::IntText(gState.mouseAreaX) + ":Y" + wf::IntText(gState.mouseAreaY),
         // The last used index of the list: -1 when nobody can be collided with.
-        "AI-COLLSIONOBJECTS " + IntText(gWorld.collisionList.count - 1),
+        "AI-COLLSIONOBJECTS " + wf::IntText(gWorld.collisionList.count - 1),
         "AI-HIT: " + gState.hitText1 + " + " + gState.hitText2,
         "SCALER X: " + FloatText(gState.scaleX) + " SCALER Y: " + FloatText(gState.scaleY),
-        "SRC_SCRW: " + IntText(wf::RoundToInt(gSettings.SOURCEWIDTH)) + "  SRC_SCRH: " +
-            IntText(wf::RoundToInt(gSettings.SOURCEHEIGHT)) + " SCRW: " + IntText(wf::RoundToInt(gState.SCRW)) +
-            "  SCRH: " + IntText(wf::RoundToInt(gState.SCRH)),
+        "SRC_SCRW: " + wf::IntText(wf::RoundToInt(gSettings.SOURCEWIDTH)) + "  SRC_SCRH: " +
+            wf::IntText(wf::RoundToInt(gSettings.SOURCEHEIGHT)) + " SCRW: " + wf::IntText(wf::RoundToInt(gState.SCRW)) +
+            "  SCRH: " + wf::IntText(wf::RoundToInt(gState.SCRH)),
         "ACTUAL SCOPE AT: " + gState.scopeText,
-        "TOTAL ZEFA - KORVANE OBJECTS: " + IntText(gState.lastObjectIndex),
-        "MULTITASK ENGINE DELAY (ms):" + IntText(gSettings.MULTITASK),
+        "TOTAL ZEFA - KORVANE OBJECTS: " + wf::IntText(gState.lastObjectIndex),
+        "MULTITASK ENGINE DELAY (ms):" + wf::IntText(gSettings.MULTITASK),
         "ANIM_PATH: " + gSettings.ANIMSYSTEM,
-        "MAXANIMFRAMES/OBJECT: " + IntText(gSettings.MAXANIMFRAMES),
+        "MAXANIMFRAMES/OBJECT: " + wf::IntText(gSettings.MAXANIMFRAMES),
     };
 }
 
@@ -108,13 +106,13 @@ void DrawObjectLabels() {
         if (o.velo == 0 || o.state == 0) continue;
         const std::string lines[] = {
             "ObjectFile:" + o.tileName,
-            "LifeTime:" + IntText(o.lifeTime),
-            "InternalID" + IntText(i),
+            "LifeTime:" + wf::IntText(o.lifeTime),
+            "InternalID" + wf::IntText(i),
             "InternalName" + o.idString,
-            "MapX:" + IntText(wf::RoundToInt(o.x)) + "  MapY:" + IntText(wf::RoundToInt(o.y)),
+            "MapX:" + wf::IntText(wf::RoundToInt(o.x)) + "  MapY:" + wf::IntText(wf::RoundToInt(o.y)),
             "ANIM CONTAINER: " + o.animContainer,
-            "AnimFramesLeft:" + IntText(o.animCount[0]),
-            "AnimFramesRight:" + IntText(o.animCount[1]),
+            "AnimFramesLeft:" + wf::IntText(o.animCount[0]),
+            "AnimFramesRight:" + wf::IntText(o.animCount[1]),
         };
         const float x = o.x + gSettings.MATRIX_OFFSET_X;
         const float y = o.y + gSettings.MATRIX_OFFSET_Y;
