@@ -40,10 +40,11 @@ ImageKind DetectKind(FILE* stream) {
     return ImageKind::Unknown;
 }
 
-// Sizes the output, refusing sides outside 1..kMaxImageSide (which also keeps
-// width * height * 4 far below the range of size_t).
+// Sizes the output, refusing sides outside 1..kMaxImageSide and more than kMaxImagePixels pixels
+// (which also keeps width * height * 4 far below the range of size_t).
 bool PrepareOutput(long long width, long long height, Pixels& out) {
     if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) return false;
+    if (width * height > kMaxImagePixels) return false;
     out.width = static_cast<int>(width);
     out.height = static_cast<int>(height);
     out.rgba.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
