@@ -2,6 +2,8 @@
 // Every library error ends in "no image" (false); nothing is printed and nothing crashes.
 #include "platform/images.h"
 
+#include "platform/files.h"
+
 #include <png.h>
 #include <setjmp.h>
 #include <stdio.h>
@@ -248,7 +250,7 @@ bool WritePngFile(const std::string& path, const Pixels& pixels) {
         return false;
 
     // Written beside the target and renamed over it, so a failure leaves no partial file.
-    const std::string temp = path + ".tmp" + std::to_string(static_cast<long>(getpid()));
+    const std::string temp = AtomicTempPath(path);
     FILE* stream = fopen(temp.c_str(), "wb");
     if (stream == nullptr) return false;
 
@@ -266,6 +268,7 @@ bool WritePngFile(const std::string& path, const Pixels& pixels) {
     ok = fclose(stream) == 0 && ok;
     ok = ok && rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) unlink(temp.c_str());
+    if (ok) RemoveStaleTemporaries(path);
     return ok;
 }
 
