@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libfltk1.3-dev libepoxy-dev libgl-dev
   libpng-dev libjpeg-dev libtiff-dev zlib1g-dev libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick sox libgl1-mesa-dri
+  xvfb xauth xfonts-base xdotool x11-utils imagemagick sox libgl1-mesa-dri
 )
 
 missing=()
