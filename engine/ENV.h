@@ -89,6 +89,7 @@ struct EngineState {
     std::string hitText1, hitText2, scopeText;  // shown by the overlay; nothing sets them
     std::string engineDirectory;              // working directory + "CORE" + separator
     std::string errorDetail;                  // what failed: a file path or a reason (fatal boxes)
+    std::array<char, 4096> faultLogPath{};    // ERRORPATH copied for the fault routine (no allocation there)
 };
 
 // The eight start-up error texts, indexed by ErrorCode.
