@@ -108,9 +108,9 @@ void RunBuilderLoopTurn() {
 }
 
 void RunBuilder() {
+    // Armed from the start, so a fault during start-up or the first wait is handled too.
+    ArmFaultHandler();
     if (StartBuilder()) {
-        // Armed before the first wait, so a fault while waiting is handled too.
-        ArmFaultHandler();
         while (gBuilder.quitFlag != 1) RunBuilderLoopTurn();
     }
     EndBuilder();

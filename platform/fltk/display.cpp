@@ -43,8 +43,8 @@ int ScreenView::handle(int event) {
         case FL_DRAG:
         case FL_RELEASE:
         case FL_MOUSEWHEEL:
-            // The owning window queues these for the screen's window number.
-            return window() != nullptr ? window()->handle(event) : 1;
+            PushInputEvent(event, number);
+            return 1;
         default:
             return Fl_Gl_Window::handle(event);
     }

@@ -73,6 +73,8 @@ struct Backend {
 extern Backend g_fltk;
 
 void Push(int kind, int window, int item);
+// Queues a mouse or key event of FLTK as the window event of window `window`.
+void PushInputEvent(int event, int window);
 NumberedWindow* FindWindow(int number);
 // Makes the screen's GL context current (before any drawing); false without a screen.
 bool MakeScreenCurrent();

@@ -62,6 +62,8 @@ bool PutControl(int window, int control, Fl_Widget* widget) {
     return true;
 }
 
+}  // namespace
+
 // Queues the mouse and key events every window reports; wheel notches are kept for the poll.
 void PushInputEvent(int event, int window) {
     switch (event) {
@@ -78,6 +80,8 @@ void PushInputEvent(int event, int window) {
         default: break;
     }
 }
+
+namespace {
 
 // The pointer of the last poll in the window's client area; false outside it.
 bool ClientPoint(int number, int& x, int& y) {
@@ -123,7 +127,8 @@ int NumberedWindow::handle(int event) {
         }
         return 1;
     }
-    PushInputEvent(event, number);
+    // A child that took the event (the screen, a field) has queued or consumed it.
+    if (!used) PushInputEvent(event, number);
     if (event == FL_ENTER || event == FL_MOVE || event == FL_KEYUP) return 1;
     return used;
 }

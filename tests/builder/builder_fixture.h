@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "builder/BUILDERENV.h"
+#include "platform/fault.h"
 #include "platform/headless.h"
 #include "platform/images.h"
 #include "worldfiles/descriptor.h"
@@ -28,6 +29,7 @@ public:
         SetBuilderStartValues();
     }
     void TearDown() override {
+        plat::RemoveFaultHandler();
         std::filesystem::current_path(previous_);
         std::filesystem::remove_all(dir_);
     }
