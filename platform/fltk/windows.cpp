@@ -302,6 +302,7 @@ bool AddTextField(int window, int control, int x, int y, int width, int height,
     auto* input = new Fl_Input(x, y + record->clientTop, width, height);
     input->box(FL_DOWN_BOX);
     input->value(text.c_str());
+    input->position(0);  // show the start of a text wider than the field
     input->when(FL_WHEN_RELEASE | FL_WHEN_ENTER_KEY);
     return fltk::PutControl(window, control, input);
 }
@@ -334,6 +335,7 @@ void SetControlText(int window, int control, const std::string& text) {
     if (widget == nullptr) return;
     if (auto* input = dynamic_cast<Fl_Input*>(widget)) {
         input->value(text.c_str());
+        input->position(0);
     } else {
         widget->copy_label(text.c_str());
     }
