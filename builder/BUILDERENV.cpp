@@ -12,6 +12,7 @@
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERPARSER.h"
 #include "builder/BUILDERTESTROUTINES.h"
+#include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERWINDOW.h"
 #include "builder/BUILDERio.h"
 #include "platform/dialogs.h"
@@ -75,6 +76,7 @@ bool StartBuilder() {
     plat::InitMouse();
     ReadInterfaceFile(gBuilderSettings.GUIINI);
     plat::InitKeyboard();
+    DrawThumbnails();
 
     PLAT_MARK("BUILDERENV");
     ReadMapFile("1");

@@ -5,6 +5,7 @@
 #include "builder/BUILDERDESCRIPTOR.h"
 #include "builder/BUILDERENV.h"
 #include "builder/BUILDERMESSAGE.h"
+#include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERio.h"
 #include "builder/BUILDERscreen.h"
 #include "platform/fault.h"
@@ -37,6 +38,7 @@ void MenuAction(int item) {
         case 106: AskQuitBuilder(); break;
         case 115: RedrawMapCommand(); break;
         case 117: NewMapCommand(); break;
+        case 116: DrawThumbnails(); break;
         default: break;
     }
 }
@@ -55,6 +57,7 @@ void HandleEvent(const plat::WindowEvent& event) {
         case kTileWindow:
             plat::SetWindowTitle(kTileWindow, gBuilder.currentMapFile);
             if (event.kind == plat::kEventMenu && plat::MenuExists(kTileMenu)) MenuAction(event.item);
+            if (event.kind == plat::kEventRepaint) DrawThumbnails();
             plat::PollMouse();
             break;
         default:

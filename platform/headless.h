@@ -53,16 +53,21 @@ const std::vector<MessageBoxRecord>& MessageBoxes();
 void SetYesNoAnswer(bool yes);
 
 struct DrawRecord {
-    enum Kind { kClear, kBegin3D, kEnd3D, kSprite, kBlend, kText, kBox, kPixel, kFlip } kind;
+    enum Kind {
+        kClear, kBegin3D, kEnd3D, kSprite, kBlend, kText, kBox, kPixel, kFlip,
+        kWindowFill, kWindowImage, kWindowText,  // drawing straight into window `window`
+    } kind;
+    int window = 0;            // kWindowFill, kWindowImage, kWindowText
     int drawable = -1;         // kSprite
-    int image = -1;            // kSprite: the image the drawable shows
+    int image = -1;            // kSprite: the image the drawable shows; kWindowImage: the image
     int x = 0, y = 0;          // position
-    int width = 0, height = 0; // kSprite: zoomed size; kBox: box size
+    int width = 0, height = 0; // kSprite: zoomed size; kBox, kWindowFill, kWindowImage: size
     Corner corners[4];         // kSprite
     int opacity = 0;           // kSprite
     int source = 0, destination = 0;  // kBlend
-    std::string text;          // kText
-    Colour colour;             // kText, kBox, kPixel, kClear
+    std::string text;          // kText, kWindowText
+    Colour colour;             // kText, kBox, kPixel, kClear, kWindowFill, kWindowText
+    Colour background;         // kWindowText
     bool filled = false;       // kBox; kText: opaque background
 };
 const std::vector<DrawRecord>& Draws();

@@ -36,6 +36,14 @@ int WindowClientHeight(int number);
 bool OpenWindowScreen(int number, int x, int y, int width, int height, int rightOffset,
                       int bottomOffset);
 
+// --- drawing straight into a window's client area ---------------------------------------------------
+// Not kept by the window: a repaint event asks the program to draw again.
+void FillWindowRect(int number, int x, int y, int width, int height, Colour colour);
+// Draws the image scaled to width x height with its top-left at (x, y).
+void DrawWindowImage(int number, Image image, int x, int y, int width, int height);
+// Text in the default font with its box filled with `background`, top-left at (x, y).
+void DrawWindowText(int number, int x, int y, const std::string& text, Colour colour, Colour background);
+
 // --- menus ----------------------------------------------------------------------------------------
 // A menu bar numbered `menu` across the top of window `window`.
 bool CreateMenuBar(int menu, int window);

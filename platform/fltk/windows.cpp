@@ -134,8 +134,9 @@ int NumberedWindow::handle(int event) {
 }
 
 void NumberedWindow::draw() {
-    // Only an expose is a repaint request; redraws the program caused itself are not.
-    const bool exposed = (damage() & FL_DAMAGE_EXPOSE) != 0;
+    // A repaint request whenever the window's own background was drawn again (an expose, a
+    // resize): what the program drew straight into it is gone. Redrawn fields are no request.
+    const bool exposed = (damage() & (FL_DAMAGE_EXPOSE | FL_DAMAGE_ALL)) != 0;
     Fl_Window::draw();
     if (exposed) Push(kEventRepaint, number, 0);
 }
@@ -361,7 +362,11 @@ void SetControlTextColour(int window, int control, Colour colour) {
 }
 
 WindowEvent WaitEvent() {
-    while (g_fltk.events.empty()) {
+    for (;;) {
+        // Pending redraws first: they may queue repaint requests, and Fl::wait would draw them
+        // only on its way into blocking, leaving those requests waiting for an unrelated event.
+        Fl::flush();
+        if (!g_fltk.events.empty()) break;
         if (g_fltk.windows.empty()) return WindowEvent{};
         Fl::wait();
     }

@@ -250,6 +250,45 @@ void SetControlTextColour(int window, int control, Colour colour) {
     if (headless::ControlRecord* record = headless::Control(window, control)) record->textColour = colour;
 }
 
+void FillWindowRect(int number, int x, int y, int width, int height, Colour colour) {
+    if (!WindowExists(number)) return;
+    headless::DrawRecord record{};
+    record.kind = headless::DrawRecord::kWindowFill;
+    record.window = number;
+    record.x = x;
+    record.y = y;
+    record.width = width;
+    record.height = height;
+    record.colour = colour;
+    g_headless.draws.push_back(record);
+}
+
+void DrawWindowImage(int number, Image image, int x, int y, int width, int height) {
+    if (!WindowExists(number) || headless::ImagePath(image).empty()) return;
+    headless::DrawRecord record{};
+    record.kind = headless::DrawRecord::kWindowImage;
+    record.window = number;
+    record.image = image.id;
+    record.x = x;
+    record.y = y;
+    record.width = width;
+    record.height = height;
+    g_headless.draws.push_back(record);
+}
+
+void DrawWindowText(int number, int x, int y, const std::string& text, Colour colour, Colour background) {
+    if (!WindowExists(number)) return;
+    headless::DrawRecord record{};
+    record.kind = headless::DrawRecord::kWindowText;
+    record.window = number;
+    record.x = x;
+    record.y = y;
+    record.text = text;
+    record.colour = colour;
+    record.background = background;
+    g_headless.draws.push_back(record);
+}
+
 WindowEvent WaitEvent() {
     if (g_headless.windows.empty()) return WindowEvent{};
     if (g_headless.events.empty()) {

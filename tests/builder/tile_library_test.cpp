@@ -4,6 +4,7 @@
 
 #include "builder/BUILDERDESCRIPTOR.h"
 #include "builder/BUILDERINIODA.h"
+#include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERWINDOW.h"
 #include "builder_fixture.h"
 #include "platform/windows.h"
@@ -169,4 +170,33 @@ TEST_F(BuilderDescriptorSaving, AFileThatCannotBeCreatedKeepsEverything) {
     EXPECT_EQ(plat::headless::MessageBoxes().back().text, "Sorry! Could not save DNA?!?");
     EXPECT_EQ(gBuilder.tileLibrary[gBuilder.actualTile].descriptor.hp, 3);
     EXPECT_EQ(ReadLines("GFX/rock.dll"), Rows({{"hp", "3"}, {"worldFTileTransparency", "200"}}));
+}
+
+TEST_F(BuilderTileLibrary, ThumbnailsFillRowsOfTheTileWindow) {
+    plat::headless::SetDesktop(1200, 1024, 32);  // a tile window 300 pixels wide
+    for (const char* name : {"a1", "a2", "a3", "a4"}) {
+        WritePng(std::string("GFX/") + name + ".png", 4, 4, 1, 2, 3);
+        WriteDescriptor(std::string("GFX/") + name + ".dll", {{"hp", "1"}});
+    }
+    WriteRaw("GFX/a5.png", "broken");  // no thumbnail: keeps the position, takes no cell
+    WriteDescriptor("GFX/a5.dll", {{"hp", "1"}});
+    OpenBuilderWindows();
+    BuildTileLibrary();
+    plat::headless::ClearDraws();
+    DrawThumbnails();
+    std::vector<std::pair<int, int>> cells;
+    for (const auto& d : plat::headless::Draws()) {
+        if (d.kind == plat::headless::DrawRecord::kWindowImage && d.window == kTileWindow) {
+            cells.emplace_back(d.x, d.y);
+            EXPECT_EQ(d.width, 48);
+        }
+    }
+    // a1..a4, then a5 (no thumbnail), rock, wall: six cells, five to a row.
+    EXPECT_THAT(cells, ElementsAre(std::pair{0, 0}, std::pair{50, 0}, std::pair{100, 0}, std::pair{150, 0},
+                                   std::pair{200, 0}, std::pair{0, 50}));
+    const TileType& broken = gBuilder.tileLibrary[TypeIndex("a5")];
+    EXPECT_EQ(broken.thumbX, 200);
+    EXPECT_EQ(gBuilder.tileLibrary[TypeIndex("rock")].thumbX, 200);
+    EXPECT_EQ(plat::headless::Draws().front().kind, plat::headless::DrawRecord::kWindowFill);
+    EXPECT_EQ(plat::headless::Draws().front().colour.r, 200);
 }
