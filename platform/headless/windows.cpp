@@ -35,6 +35,19 @@ ControlRecord* Control(int window, int control) {
     return nullptr;
 }
 
+ControlRecord MakeControl(ControlRecord::Kind kind, int number, int x, int y, int width, int height,
+                          const std::string& text) {
+    ControlRecord record;
+    record.kind = kind;
+    record.number = number;
+    record.x = x;
+    record.y = y;
+    record.width = width;
+    record.height = height;
+    record.text = text;
+    return record;
+}
+
 // Adds or replaces (in place) a control of an open window.
 bool PutControl(int window, const ControlRecord& control) {
     WindowRecord* record = Window(window);
@@ -201,28 +214,16 @@ void AddMenuSeparator(int menu) {
 
 bool AddTextField(int window, int control, int x, int y, int width, int height,
                   const std::string& text, bool centred) {
-    headless::ControlRecord record;
-    record.kind = headless::ControlRecord::kTextField;
-    record.number = control;
-    record.x = x;
-    record.y = y;
-    record.width = width;
-    record.height = height;
-    record.text = text;
+    headless::ControlRecord record =
+        headless::MakeControl(headless::ControlRecord::kTextField, control, x, y, width, height, text);
     record.centred = centred;
     return headless::PutControl(window, record);
 }
 
 bool AddButton(int window, int control, int x, int y, int width, int height,
                const std::string& text, bool isDefault) {
-    headless::ControlRecord record;
-    record.kind = headless::ControlRecord::kButton;
-    record.number = control;
-    record.x = x;
-    record.y = y;
-    record.width = width;
-    record.height = height;
-    record.text = text;
+    headless::ControlRecord record =
+        headless::MakeControl(headless::ControlRecord::kButton, control, x, y, width, height, text);
     record.isDefault = isDefault;
     return headless::PutControl(window, record);
 }
