@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# "Quit Builder" from the menu asks "MAP BUILDER: Quit?": No (the N key) keeps plom running,
-# Yes (the Y key) ends it with exit code 0. The menu is opened with a click and walked with
+# "Quit Builder" from the menu asks "MAP BUILDER: Quit?": No (the N key, or Escape) keeps plom
+# running, Yes (the Y key) ends it with exit code 0. The menu is opened with a click and walked with
 # the cursor keys and Return.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/plom_lib.sh"
@@ -9,11 +9,13 @@ e2e_begin
 plom_start
 plom_wait_windows
 
-plom_menu_item 3
-plom_answer_box '^MAP BUILDER: Quit\?$' n
-sleep 0.5
-e2e_tasko_running || e2e_fail "plom ended after No"
-[ -n "$(e2e_find_window "$PLOM_MAIN_TITLE")" ] || e2e_fail "the main window is gone after No"
+for no_key in n Escape; do
+  plom_menu_item 3
+  plom_answer_box '^MAP BUILDER: Quit\?$' "$no_key"
+  sleep 0.5
+  e2e_tasko_running || e2e_fail "plom ended after $no_key"
+  [ -n "$(e2e_find_window "$PLOM_MAIN_TITLE")" ] || e2e_fail "the main window is gone after $no_key"
+done
 
 plom_menu_item 3
 plom_answer_box '^MAP BUILDER: Quit\?$' y
