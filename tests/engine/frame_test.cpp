@@ -7,6 +7,7 @@
 #include "engine/FWORLD.h"
 #include "engine/GFXCORE.h"
 #include "engine/IO.h"
+#include "engine/SGFXCORE.h"
 #include "engine/basevars.h"
 #include "engine/systemcore.h"
 #include "engine_fixture.h"
@@ -155,6 +156,7 @@ protected:
         o.height = 8;
         o.alpha = alpha;
         o.postEffect = postEffect;
+        BlendPairOf(o.postEffect, o.blendSource, o.blendDestination);  // as object creation does
         o.state = state;
         gState.lastObjectIndex = index;
         return o;
