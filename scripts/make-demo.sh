@@ -427,7 +427,9 @@ write_dna walker worldFTileCollision=1 worldFTileVELO=2 worldFTileMoveH=1 worldF
   animContainer=walker
 write_dna sentry worldFTileCollision=1 worldFTileVELO=2 worldFTileMoveV=1 worldFTileIDString=SENTRY \
   animContainer=walker
-write_dna drone worldFTileCollision=1 worldFTileVELO=2 worldFTileMoveH=1 worldFTileMoveV=1 \
+# The drone's collision value 2: it is stopped by what it bumps into but never stops anything
+# itself; with 1, the step it keeps trying towards the hero would block the hero in turn.
+write_dna drone worldFTileCollision=2 worldFTileVELO=2 worldFTileMoveH=1 worldFTileMoveV=1 \
   worldFTileFollowObject=1 worldFTileFollow=HERO worldFTileIDString=DRONE
 write_dna turret useWeapon=DEMOBULLET worldFTileIDString=TURRET
 write_dna bullet worldFTileCollision=2 worldFTileVELO=6 worldFTileMoveH=1 worldFTileMoveV=1 \
