@@ -31,12 +31,7 @@ protected:
         WritePng("GFX/rock.png", 8, 8, 10, 20, 30);
         WriteLines("GFX/rock.dll", {"worldFTileTransparency", "255"});
         WriteLines("MAPS/LVL0.dll", {"0", "0", "TILE", "rock", "0", "100", "50", "8", "8", "0", "ENGINETILEINFOEND"});
-        ReadConfiguration();
-        ReadSystemTexts();
-        InitSubsystems();
-        OpenWorldScreen();
-        LoadTileLibrary();
-        SetUpWorldTables();
+        RunStartUpSteps();
     }
     // Runs the main loop until `frames` flips have happened, then holds Escape and left Alt.
     void RunFrames(int frames, bool escapeHeld = false) {

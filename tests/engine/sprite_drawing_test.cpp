@@ -148,12 +148,7 @@ TEST_F(WorldTest, EffectsStayWithinTheScreenWhenTheBottomBarIsNegative) {
     WritePng("GFX/rock.png", 8, 8, 10, 20, 30);
     WriteLines("GFX/rock.dll", {"worldFTileTransparency", "255", "worldFTileIsMirror", "90"});
     WriteLines("MAPS/LVL0.dll", {"0", "0", "TILE", "rock", "0", "0", "1000", "64", "64", "0", "ENGINETILEINFOEND"});
-    ReadConfiguration();
-    ReadSystemTexts();
-    InitSubsystems();
-    OpenWorldScreen();
-    LoadTileLibrary();
-    SetUpWorldTables();
+    RunStartUpSteps();
     LoadArea();
     EXPECT_LT(gState.bottomBarHeight, 0);
     Frames(1);
