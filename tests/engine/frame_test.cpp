@@ -173,6 +173,10 @@ TEST_F(DrawObjectTest, BlendingModeComesFromPostEffect) {
     Add(0, 0, 255, "x2");   // unusable: keeps 5x2
     Add(0, 0, 255, "0x6");  // a zero factor: keeps 5x2
     Add(0, 0, 255, "13x1", 0);  // set although not drawn
+    Add(0, 0, 255, "5x");   // unusable: keeps 13x1
+    Add(0, 0, 255, "56");   // no "x": keeps 13x1
+    Add(0, 0, 255, "2x2");
+    Add(0, 0, 255, "5x6");  // the normal mode, as for an empty text
     const std::vector<Draw> draws = DrawFrame();
     std::vector<std::pair<int, int>> blends;
     int sprites = 0;
@@ -180,9 +184,9 @@ TEST_F(DrawObjectTest, BlendingModeComesFromPostEffect) {
         if (d.kind == Draw::kBlend) blends.push_back({d.source, d.destination});
         if (d.kind == Draw::kSprite) ++sprites;
     }
-    const std::vector<std::pair<int, int>> expected = {{5, 6}, {5, 2}, {13, 1}};
+    const std::vector<std::pair<int, int>> expected = {{5, 6}, {5, 2}, {13, 1}, {2, 2}, {5, 6}};
     EXPECT_EQ(blends, expected);
-    EXPECT_EQ(sprites, 4);
+    EXPECT_EQ(sprites, 8);
 }
 
 TEST_F(DrawObjectTest, OnlyObjectsInPlayAndInViewAreDrawn) {
