@@ -193,12 +193,12 @@ struct GridCell {
 // The screen effects' grabbed images and their drawables: one of each, freed and made anew
 // every time the effect runs.
 struct ScreenEffects {
-    plat::Image mirrorImage;                  // area below a mirror object
-    plat::Drawable mirrorDrawable;
+    plat::Image mirrorImage;                  // area below the last mirror object, white transparent
+    plat::Drawable mirrorDrawable;            // mirrorImage squeezed to the object's size
     plat::Image smoothingImage;               // upper-left 90 % of the picture
-    plat::Drawable smoothingDrawable;
-    plat::Image pictureImage;                 // picture-in-picture source
-    plat::Drawable pictureDrawable;
+    plat::Drawable smoothingDrawable;         // smoothingImage at its own size
+    plat::Image pictureImage;                 // upper-left 90 % of the picture, magenta transparent
+    plat::Drawable pictureDrawable;           // pictureImage at a quarter of its size
 };
 
 // The tile library and the world of the loaded area.

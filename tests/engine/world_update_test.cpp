@@ -269,7 +269,9 @@ TEST_F(WorldTest, AShooterLaunchesOneProjectileOnceReArmedAndAimedAtTheFirstPlay
         for (int i = first; i < first + 3; ++i) inPlay += gWorld.objects[i].state != 0;
         EXPECT_EQ(inPlay, c.launched) << c.name;
         EXPECT_EQ(shooter.hasFired, c.hasFired) << c.name;
-        if (c.hasFired) EXPECT_EQ(gWorld.objects[first].firedBy, IndexOf(shooter)) << c.name;
+        if (c.hasFired) {
+            EXPECT_EQ(gWorld.objects[first].firedBy, IndexOf(shooter)) << c.name;
+        }
         if (!c.launched) continue;
         const WorldObject& b = gWorld.objects[first];
         EXPECT_FLOAT_EQ(b.alpha, 200) << c.name;
