@@ -28,6 +28,18 @@ StepBox NextStepBox(const WorldObject& o) {
     return {left, top, left + wf::RoundNearest(o.width), top + wf::RoundNearest(o.height)};
 }
 
+// The same box before rounding. Rounding moves a left or top edge by at most half a pixel and a
+// right or bottom edge by at most one, so boxes two pixels apart stay apart once rounded.
+StepBox UnroundedStepBox(const WorldObject& o) {
+    const float left = o.x + o.moveH * o.speedH * o.stepH;
+    const float top = o.y + o.moveV * o.speedV * o.stepV;
+    return {left, top, left + o.width, top + o.height};
+}
+
+bool ClearlyApart(const StepBox& a, const StepBox& b) {
+    return a.left >= b.right + 2 || a.right + 2 <= b.left || a.top >= b.bottom + 2 || a.bottom + 2 <= b.top;
+}
+
 // Touching edges do not overlap.
 bool Overlap(const StepBox& a, const StepBox& b) {
     return a.left < b.right && a.right > b.left && a.top < b.bottom && a.bottom > b.top;
@@ -186,6 +198,7 @@ void CountFrame() {
 
 void CheckCollision(int mover) {
     const StepBox box = NextStepBox(gWorld.objects[mover]);
+    const StepBox near = UnroundedStepBox(gWorld.objects[mover]);
     const CollisionList& list = gWorld.collisionList;
     for (int k = 0; k < list.count; ++k) {
         const int other = list.entries[k];
@@ -193,7 +206,7 @@ void CheckCollision(int mover) {
         const WorldObject& o = gWorld.objects[other];
         if (o.state != 1 || o.collision == 0) continue;
         // Every partner's look-ahead is its own next step, AI objects included.
-        if (!Overlap(box, NextStepBox(o))) continue;
+        if (ClearlyApart(near, UnroundedStepBox(o)) || !Overlap(box, NextStepBox(o))) continue;
         WorldObject& a = gWorld.objects[mover];
         if (a.moveH != 0) a.stepH = 0;
         if (a.moveV != 0) a.stepV = 0;

@@ -151,6 +151,13 @@ TEST_F(WorldTest, CollisionCheckBlocksOnlyOnStrictOverlapWithListedPartnersInPla
         EXPECT_EQ(mover.stepH, c.stepH) << c.name;
         EXPECT_EQ(mover.stepV, c.stepV) << c.name;
     }
+    // Apart by 0.4 pixels before rounding, overlapping after it: 105.5 + 9.5 become 106 + 10.
+    ResetWorld();
+    Add(115.4f, 100, 1);
+    WorldObject& mover = AddMover(101.5f, 100, 1, 0, 4, 2);
+    mover.width = 9.5f;
+    CheckCollision(IndexOf(mover));
+    EXPECT_EQ(mover.stepH, 0);
 }
 
 TEST_F(WorldTest, SpecialTouchedObjectsLetTheMoverPassOrBounce) {
