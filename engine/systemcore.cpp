@@ -72,6 +72,7 @@ const std::vector<ConfigKey>& ConfigKeys() {
              if (delay < 0) delay = 0;
              gSettings.MULTITASK = static_cast<int8_t>(delay);
          }},
+        {"SIMSCOPE", [](const std::string& v) { gSettings.simulationScopeText = v; }},
     };
     return keys;
 }
