@@ -78,8 +78,6 @@ struct FaultReport {
     char logPath[4096] = {};       // current directory + "USER/ERR!!!!.txt"
     char userDirectory[4096] = {}; // current directory + "USER"
     char backupPrefix[4096] = {};  // current directory + "USER/_LAZARUS"
-    long utcOffset = 0;            // seconds east of UTC at the time of preparing
-    char entry[8192] = {};         // the log entry being composed
 };
 
 struct BuilderState {

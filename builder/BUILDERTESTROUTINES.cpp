@@ -1,12 +1,13 @@
-// BUILDERTESTROUTINES: the fault path. The log entry is composed in buffers of BuilderState
-// prepared before any fault (paths, time offset), with plain write(2): no allocation while a
-// fault is handled. The crash backup and the message box follow once the entry is on disk.
+// BUILDERTESTROUTINES: the fault path. The log entry and the crash backup are made from buffers
+// prepared before any fault (paths, time offset) and written with plain write(2): no
+// allocation while a fault is handled. The message box follows once both are on disk.
 #include "builder/BUILDERTESTROUTINES.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -19,6 +20,7 @@
 #include "platform/files.h"
 #include "platform/windows.h"
 #include "worldfiles/convert.h"
+#include "worldfiles/mapfile.h"
 
 namespace {
 
@@ -28,77 +30,90 @@ void CopyText(char* target, size_t size, const std::string& text) {
     target[n] = '\0';
 }
 
-// Appends text to a fixed buffer, cutting it off at the buffer's end.
-struct EntryWriter {
-    char* buffer;
-    size_t size;
-    size_t used = 0;
+// A file written through a fixed buffer with write(2) only: nothing allocates, so it works
+// after the heap itself was damaged.
+class RawFile {
+public:
+    explicit RawFile(const char* path) : fd_(::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
+    ~RawFile() { Close(); }
+    RawFile(const RawFile&) = delete;
+    RawFile& operator=(const RawFile&) = delete;
 
-    void Text(const char* text) {
-        for (; text != nullptr && *text != '\0' && used + 1 < size; ++text) buffer[used++] = *text;
-        buffer[used] = '\0';
+    void Line(const char* text, size_t length) {
+        Put(text, length);
+        Put("\r\n", 2);
     }
-    void Number(long long value, int minDigits) {
-        char digits[24];
-        int n = 0;
-        const bool negative = value < 0;
-        unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value)
-                                                : static_cast<unsigned long long>(value);
-        do {
-            digits[n++] = static_cast<char>('0' + magnitude % 10);
-            magnitude /= 10;
-        } while (magnitude != 0 && n < 22);
-        while (n < minDigits && n < 22) digits[n++] = '0';
-        if (negative) digits[n++] = '-';
-        char text[24];
-        for (int i = 0; i < n; ++i) text[i] = digits[n - 1 - i];
-        text[n] = '\0';
-        Text(text);
+    void Line(const char* text) { Line(text, std::strlen(text)); }
+    void Line(long long value) {
+        plat::FaultText digits;
+        digits.AppendInt(value);
+        Line(digits.data, digits.length);
     }
-    void Line(const char* text) {
-        Text(text);
-        Text("\r\n");
+    // True when every byte reached the file.
+    bool Close() {
+        if (fd_ < 0) return false;
+        Flush();
+        ok_ = ::close(fd_) == 0 && ok_;
+        fd_ = -1;
+        return ok_;
     }
+
+private:
+    void Put(const char* data, size_t length) {
+        if (used_ + length > sizeof buffer_) Flush();
+        if (length > sizeof buffer_) {
+            WriteAll(data, length);
+            return;
+        }
+        std::memcpy(buffer_ + used_, data, length);
+        used_ += length;
+    }
+    void Flush() {
+        WriteAll(buffer_, used_);
+        used_ = 0;
+    }
+    void WriteAll(const char* data, size_t size) {
+        while (fd_ >= 0 && size > 0) {
+            const ssize_t n = ::write(fd_, data, size);
+            if (n <= 0) {
+                ok_ = false;
+                return;
+            }
+            data += n;
+            size -= static_cast<size_t>(n);
+        }
+    }
+
+    int fd_;
+    bool ok_ = true;
+    size_t used_ = 0;
+    char buffer_[16384];
 };
 
-struct CivilTime {
-    long long year;
-    int month, day, hour, minute, second;
-};
-
-// Local civil time of a date value, from the UTC offset prepared in advance (days to civil
-// date after H. Hinnant's algorithm; no time-zone lookup while a fault is handled).
-CivilTime ToCivil(long long date, long offset) {
-    long long seconds = date + offset;
-    long long days = seconds / 86400;
-    long long rest = seconds % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        days -= 1;
+// The placed-tile table as a map file, byte for byte what WriteMapFile writes (scroll lines
+// "0" and "0", the active tiles without a geneseID, then those with one, then the end marker),
+// made without allocating.
+bool WriteMapFileRaw(const char* path) {
+    RawFile file(path);
+    file.Line("0");
+    file.Line("0");
+    const int last = std::min(gBuilder.lastTileIndex, static_cast<int>(gBuilder.mapTiles.size()) - 1);
+    for (bool withGeneseID : {false, true}) {
+        for (int slot = 0; slot <= last; ++slot) {
+            const MapTile& tile = gBuilder.mapTiles[slot];
+            if (tile.active == 0 || tile.descriptor.geneseID.empty() != !withGeneseID) continue;
+            file.Line(wf::kMapTileMarker);
+            file.Line(tile.name.data(), tile.name.size());
+            file.Line(tile.libraryIndex);
+            file.Line(wf::RoundToInt(tile.x));
+            file.Line(wf::RoundToInt(tile.y));
+            file.Line(wf::RoundToInt(tile.width));
+            file.Line(wf::RoundToInt(tile.height));
+            file.Line(tile.layer);
+        }
     }
-    CivilTime t{};
-    t.hour = static_cast<int>(rest / 3600);
-    t.minute = static_cast<int>(rest / 60 % 60);
-    t.second = static_cast<int>(rest % 60);
-    days += 719468;
-    const long long era = (days >= 0 ? days : days - 146096) / 146097;
-    const long long dayOfEra = days - era * 146097;
-    const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const long long mp = (5 * dayOfYear + 2) / 153;
-    t.day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
-    t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    t.year = yearOfEra + era * 400 + (t.month <= 2 ? 1 : 0);
-    return t;
-}
-
-void WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n <= 0) return;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
+    file.Line(wf::kMapEndMarker);
+    return file.Close();
 }
 
 }  // namespace
@@ -109,9 +124,7 @@ void PrepareFaultReport() {
     CopyText(report.logPath, sizeof report.logPath, directory + plat::NativePath("USER\\ERR!!!!.txt"));
     CopyText(report.userDirectory, sizeof report.userDirectory, directory + "USER");
     CopyText(report.backupPrefix, sizeof report.backupPrefix, directory + plat::NativePath("USER\\_LAZARUS"));
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    report.utcOffset = localtime_r(&now, &local) != nullptr ? local.tm_gmtoff : 0;
+    plat::PrepareFaultClock();  // the time zone offset, taken anew every turn
 }
 
 void ArmFaultHandler() {
@@ -120,45 +133,32 @@ void ArmFaultHandler() {
 }
 
 void BuilderFatalErrorHandler(const char* description, const char* module, int line) {
+    // Runs in place of the faulting code, maybe with a damaged heap: the log entry and the crash
+    // backup are made from buffers prepared in advance and written with write(2); only once
+    // both are on disk does the builder use the ordinary services for its box.
     FaultReport& report = gBuilder.fault;
-    const long long date = static_cast<long long>(std::time(nullptr));
+    const long long date = plat::FaultDateNow();
     // The log and the backup go below "USER"; a missing directory would lose both.
     ::mkdir(report.userDirectory, 0755);
 
-    const CivilTime t = ToCivil(date, report.utcOffset);
-    EntryWriter entry{report.entry, sizeof report.entry};
-    entry.Text("ZEFA ERROR INFO: DATE: ");
-    entry.Number(t.hour, 2);
-    entry.Text(":");
-    entry.Number(t.minute, 2);
-    entry.Text(":");
-    entry.Number(t.second, 2);
-    entry.Text("   ");
-    entry.Number(t.year, 4);
-    entry.Text(",");
-    entry.Number(t.month, 2);
-    entry.Text(",");
-    entry.Number(t.day, 2);
-    entry.Text("\r\n");
-    entry.Text("ERROR: Include: ");
-    entry.Line(module != nullptr ? module : "UNKNOWN");
-    entry.Text("LINE: ");
-    entry.Number(line, 1);
-    entry.Text("\r\n");
-    entry.Text("WHAT: ");
-    entry.Line(description != nullptr ? description : "");
-    entry.Line("-");
-    entry.Line("-");
-    entry.Line("-");
-    const int fd = ::open(report.logPath, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-        WriteAll(fd, entry.buffer, entry.used);
-        ::close(fd);
-    }
+    plat::FaultText entry;
+    entry.Append("ZEFA ERROR INFO: DATE: ");
+    plat::AppendFaultDate(entry, "%hh:%ii:%ss   %yyyy,%mm,%dd", date);
+    entry.Append("\r\nERROR: Include: ");
+    entry.Append(module != nullptr ? module : "UNKNOWN");
+    entry.Append("\r\nLINE: ");
+    entry.AppendInt(line);
+    entry.Append("\r\nWHAT: ");
+    entry.Append(description, 1024);
+    entry.Append("\r\n-\r\n-\r\n-\r\n");
+    plat::AppendToFileRaw(report.logPath, entry.data, entry.length);
 
-    // The entry is safe on disk; the backup and the box use the ordinary services.
+    plat::FaultText backup;
+    backup.Append(report.backupPrefix);
+    backup.AppendInt(date);
+    WriteMapFileRaw(backup.data);
+
     const std::string dateText = wf::IntText(date);
-    WriteMapFile(report.backupPrefix + dateText);
     plat::MessageBox("QUENT BUILDER FATAL ERROR:",
                      "Description is stored in: _ERR!!!!.txt\nBackup off your work is stored:" +
                          plat::NativePath("USER\\_LAZARUS") + dateText +
