@@ -43,17 +43,21 @@ void RunEngine() {
     gState.desktopHeight = static_cast<float>(desktop.height);
     gState.desktopDepth = static_cast<int8_t>(desktop.depth);
 
-    ReadConfiguration();
-    ReadSystemTexts();
     // Start-up has no fault handler yet; a failure it cannot report otherwise (such as tables
-    // too large for memory from an absurd MAXOBJECTS) still ends with the two boxes.
+    // too large for memory from an absurd MAXOBJECTS, or memory running out while the
+    // configuration is read) still ends with the two boxes.
     try {
+        ReadConfiguration();
+        ReadSystemTexts();
         InitSubsystems();
         OpenWorldScreen();
         LoadTileLibrary();
         SetUpWorldTables();
     } catch (const std::exception& e) {
         gState.errorDetail = e.what();
+        ShowFatalError(kErrorUnknown);
+    } catch (...) {
+        gState.errorDetail = "unknown exception";
         ShowFatalError(kErrorUnknown);
     }
     plat::SetNearestSampling(true);
@@ -76,8 +80,11 @@ void RunMainLoop() {
             RunFrame();
             if (gState.loadedArea != gState.requestedArea) LoadArea();
         } catch (const std::exception& e) {
-            const std::string description = std::string("UNCAUGHT EXCEPTION: ") + e.what();
-            plat::RaiseFault(description.c_str());
+            // Built without allocating: the exception may be bad_alloc.
+            plat::FaultText description;
+            description.Append("UNCAUGHT EXCEPTION: ");
+            description.Append(e.what());
+            plat::RaiseFault(description.data);
         } catch (...) {
             plat::RaiseFault("UNCAUGHT EXCEPTION");
         }

@@ -72,6 +72,7 @@ const std::vector<ConfigKey>& ConfigKeys() {
              if (delay < 0) delay = 0;
              gSettings.MULTITASK = static_cast<int8_t>(delay);
          }},
+        {"SIMSCOPE", [](const std::string& v) { gSettings.simulationScopeText = v; }},
     };
     return keys;
 }
@@ -102,6 +103,10 @@ void ReadConfiguration() {
         gState.errorDetail = path;
         ShowFatalError(kErrorInitInit);
     }
+    // The fault routine may run with a broken heap: it reads the log's path from a fixed buffer.
+    const size_t pathLength = std::min(gSettings.ERRORPATH.size(), gState.faultLogPath.size() - 1);
+    std::copy_n(gSettings.ERRORPATH.data(), pathLength, gState.faultLogPath.data());
+    gState.faultLogPath[pathLength] = '\0';
     if (gSettings.simulationScopeText == "MAP") {
         gSettings.simulationScope = kScopeMap;
     } else {
@@ -154,26 +159,24 @@ void ShowFatalError(uint8_t code) {
 }
 
 void FatalErrorHandler(const char* description, const char* module, int line) {
-    const std::string date = plat::FormatDate(plat::DateNow(), kLogDatePattern);
-    const std::string entry = std::string(kSorryBanner) + "\r\n" + "\r\n" +
-                              "KORVANE ERROR HANDLER: ERROR DATE:" + date + "\r\n" +
-                              (description ? description : "") + "\r\n" + "Module:" +
-                              (module ? module : "UNKNOWN") + " AT LINE:" + wf::IntText(line) + "\r\n" +
-                              "FATAL ERROR,CAN NOT CONTINUE KORVANE_CORE, PLEASE CONTACT DEVELOPER\r\n" +
-                              "\r\n" + kSorryBanner + "\r\n" + "\r\n";
-    // Plain open/write: the handler may run in place of a faulting frame.
-    const int fd = ::open(gSettings.ERRORPATH.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-        size_t done = 0;
-        while (done < entry.size()) {
-            const ssize_t n = ::write(fd, entry.data() + done, entry.size() - done);
-            if (n <= 0) break;
-            done += static_cast<size_t>(n);
-        }
-        ::close(fd);
-    }
-    plat::ReleaseAll();
-    std::_Exit(0);
+    // Runs in place of the faulting frame, maybe inside malloc or the GL driver: the entry is
+    // built in a fixed buffer and written with write(2), and nothing is released (the window, the
+    // GL context, sound and memory go with the process; releasing them here could deadlock).
+    plat::FaultText entry;
+    entry.Append(kSorryBanner);
+    entry.Append("\r\n\r\nKORVANE ERROR HANDLER: ERROR DATE:");
+    plat::AppendFaultDate(entry, kLogDatePattern, plat::FaultDateNow());
+    entry.Append("\r\n");
+    entry.Append(description, 1024);  // a long exception text must not push the banner out
+    entry.Append("\r\nModule:");
+    entry.Append(module != nullptr ? module : "UNKNOWN");
+    entry.Append(" AT LINE:");
+    entry.AppendInt(line);
+    entry.Append("\r\nFATAL ERROR,CAN NOT CONTINUE KORVANE_CORE, PLEASE CONTACT DEVELOPER\r\n\r\n");
+    entry.Append(kSorryBanner);
+    entry.Append("\r\n\r\n");
+    plat::AppendToFileRaw(gState.faultLogPath.data(), entry.data, entry.length);
+    _exit(0);
 }
 
 void WriteWarning(const std::string& text) {

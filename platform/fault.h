@@ -1,6 +1,7 @@
 // Run-time fault handling: a routine that runs instead of the program when a fault is trapped.
 // SIGSEGV, SIGFPE, SIGBUS, SIGILL and SIGABRT are trapped on an alternate stack.
 #pragma once
+#include <cstddef>
 
 namespace plat {
 
@@ -14,6 +15,30 @@ void RemoveFaultHandler();
 // Runs the installed routine directly (used for faults the program detects itself, such as an
 // uncaught exception in the main loop). Does nothing when no routine is installed.
 void RaiseFault(const char* description);
+
+// --- writing from a fault routine --------------------------------------------------------------
+// A routine runs after the fault, possibly inside malloc or with the C library's locks held, so
+// it formats into fixed buffers and writes with write(2) only: nothing below allocates or locks.
+
+// A text of fixed capacity; appends beyond it are cut.
+struct FaultText {
+    static constexpr size_t kCapacity = 4096;
+    char data[kCapacity + 1] = {};
+    size_t length = 0;
+    // Appends at most `limit` characters of the text.
+    void Append(const char* text, size_t limit = kCapacity);
+    void AppendInt(long long value);
+};
+// Takes the local time zone's offset from UTC now, for FaultDate. InstallFaultHandler calls it
+// the first time it runs (at start-up), so a fault later needs no time zone lookup.
+void PrepareFaultClock();
+// The current date value (seconds since 1970), from clock_gettime.
+long long FaultDateNow();
+// Appends a date value as local time by a pattern of "%yyyy", "%mm", "%dd", "%hh", "%ii" and
+// "%ss" (other text copied), with the offset PrepareFaultClock took.
+void AppendFaultDate(FaultText& text, const char* pattern, long long date);
+// Appends the text to the file (created when missing) with open/write/close; false on failure.
+bool AppendToFileRaw(const char* path, const char* data, size_t length);
 
 // Position marker: the unit name and line of the last marked step, read by the fault handler.
 extern const char* g_faultModule;

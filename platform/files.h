@@ -32,6 +32,13 @@ bool ReadAllLines(const std::string& path, std::vector<std::string>& lines);
 // over `path`, so readers see either the old file or the complete new one. False on any failure,
 // in which case the old file is untouched.
 bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines);
+// The temporary file an atomic write of `path` goes through: beside it, named by `path`, ".tmp"
+// and the writer's process number, so two programs writing the same file never share one.
+std::string AtomicTempPath(const std::string& path);
+// Removes the temporary files of earlier atomic writes of `path` whose writer no longer runs
+// (a process killed in the middle of a write leaves its temporary behind). Every successful
+// atomic write calls it.
+void RemoveStaleTemporaries(const std::string& path);
 
 // Names (not paths) of the plain files in `directory` matching `pattern` ('*' any run, '?' one
 // character, case-sensitive), sorted byte-wise. `directory` is a prefix: "" is the working

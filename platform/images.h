@@ -14,6 +14,10 @@ struct Pixels {
 
 // Largest width or height accepted by the decoders; larger files count as "no image".
 constexpr int kMaxImageSide = 16384;
+// Largest pixel count accepted by the decoders (8192 x 4096; 128 MiB of RGBA). A header claiming
+// more is refused before anything is allocated, so a tiny hostile file cannot make a decoder
+// reserve gigabytes.
+constexpr long long kMaxImagePixels = 1LL << 25;
 
 // Decodes a PNG, JPEG or TIFF file (recognised by its first bytes, not by its name).
 // A missing, corrupt, truncated or oversized file gives false ("no image").

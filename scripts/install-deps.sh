@@ -7,9 +7,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 packages=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-mixer-dev libfltk1.3-dev libepoxy-dev libgl-dev
-  libpng-dev libjpeg-dev libtiff-dev zlib1g-dev libfreetype-dev fonts-dejavu-core
+  libpng-dev libjpeg-dev libtiff-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick sox libgl1-mesa-dri libsdl2-tests
+  xvfb xauth xfonts-base xdotool x11-utils imagemagick sox libgl1-mesa-dri libsdl2-tests
 )
 
 missing=()

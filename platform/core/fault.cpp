@@ -2,8 +2,11 @@
 // last position mark, to the program's fault routine; the position marker globals.
 #include "platform/fault.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -27,6 +30,8 @@ struct FaultRecord {
     volatile sig_atomic_t handling = 0;      // a trapped fault is being handled
     struct sigaction previous[kSignalCount];  // dispositions before InstallFaultHandler
     void* altStack = nullptr;                 // allocated once, kept for the whole run
+    long utcOffset = 0;                       // seconds east of UTC, taken by PrepareFaultClock
+    bool clockPrepared = false;
 };
 
 FaultRecord g_fault;
@@ -79,6 +84,7 @@ void InstallFaultHandler(FaultRoutine routine) {
     // Re-arming (every frame) only swaps the routine.
     g_fault.routine = routine;
     if (g_fault.installed) return;
+    if (!g_fault.clockPrepared) PrepareFaultClock();
     EnsureAltStack();  // without it the handler still runs, on the normal stack
 
     struct sigaction action {};
@@ -104,6 +110,115 @@ void RaiseFault(const char* description) {
     if (routine == nullptr) return;
     const char* module = g_faultModule != nullptr ? g_faultModule : "UNKNOWN";
     routine(description != nullptr ? description : "", module, g_faultLine);
+}
+
+void FaultText::Append(const char* text, size_t limit) {
+    if (text == nullptr) return;
+    for (size_t n = 0; *text != '\0' && n < limit && length < kCapacity; ++n) data[length++] = *text++;
+    data[length] = '\0';
+}
+
+void FaultText::AppendInt(long long value) {
+    char digits[24];
+    int count = 0;
+    const bool negative = value < 0;
+    unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value)
+                                            : static_cast<unsigned long long>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (negative) digits[count++] = '-';
+    char text[24];
+    for (int i = 0; i < count; ++i) text[i] = digits[count - 1 - i];
+    text[count] = '\0';
+    Append(text);
+}
+
+void PrepareFaultClock() {
+    const time_t now = time(nullptr);
+    struct tm local {};
+    g_fault.utcOffset = localtime_r(&now, &local) != nullptr ? local.tm_gmtoff : 0;
+    g_fault.clockPrepared = true;
+}
+
+namespace {
+
+// Civil date from days since 1970-01-01 (proleptic Gregorian), by whole-number arithmetic.
+void CivilFromDays(long long days, long long& year, int& month, int& day) {
+    days += 719468;
+    const long long era = (days >= 0 ? days : days - 146096) / 146097;
+    const long long dayOfEra = days - era * 146097;
+    const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const long long monthIndex = (5 * dayOfYear + 2) / 153;
+    day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+}
+
+void AppendTwoDigits(FaultText& text, long long value) {
+    if (value < 10) text.Append("0");
+    text.AppendInt(value);
+}
+
+}  // namespace
+
+long long FaultDateNow() {
+    struct timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<long long>(now.tv_sec);
+}
+
+void AppendFaultDate(FaultText& text, const char* pattern, long long date) {
+    const long long local = date + g_fault.utcOffset;
+    long long days = local / 86400;
+    long long seconds = local % 86400;
+    if (seconds < 0) {
+        seconds += 86400;
+        days -= 1;
+    }
+    long long year = 0;
+    int month = 0, day = 0;
+    CivilFromDays(days, year, month, day);
+    const struct {
+        const char* field;
+        long long value;
+        bool fourDigits;
+    } fields[] = {{"%yyyy", year, true},          {"%mm", month, false},
+                  {"%dd", day, false},            {"%hh", seconds / 3600, false},
+                  {"%ii", seconds / 60 % 60, false}, {"%ss", seconds % 60, false}};
+    for (const char* p = pattern; p != nullptr && *p != '\0';) {
+        bool matched = false;
+        for (const auto& f : fields) {
+            size_t n = 0;
+            while (f.field[n] != '\0' && p[n] == f.field[n]) ++n;
+            if (f.field[n] != '\0') continue;
+            if (f.fourDigits) text.AppendInt(f.value);
+            else AppendTwoDigits(text, f.value);
+            p += n;
+            matched = true;
+            break;
+        }
+        if (!matched) {
+            const char one[2] = {*p++, '\0'};
+            text.Append(one);
+        }
+    }
+}
+
+bool AppendToFileRaw(const char* path, const char* data, size_t length) {
+    if (path == nullptr || *path == '\0') return false;
+    const int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::write(fd, data + done, length - done);
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    return done == length;
 }
 
 }  // namespace plat

@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -204,14 +205,38 @@ bool WriteLinesAtomically(const std::string& path, const std::vector<std::string
         data += "\r\n";
     }
 
-    const std::string temp = path + ".tmp" + std::to_string(static_cast<long>(getpid()));
+    const std::string temp = AtomicTempPath(path);
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     bool ok = WriteAll(fd, data) && fsync(fd) == 0;
     ok = (close(fd) == 0) && ok;
     ok = ok && rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) unlink(temp.c_str());
+    if (ok) RemoveStaleTemporaries(path);
     return ok;
+}
+
+std::string AtomicTempPath(const std::string& path) {
+    return path + ".tmp" + std::to_string(static_cast<long>(getpid()));
+}
+
+void RemoveStaleTemporaries(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp";
+    DIR* dir = opendir(directory.c_str());
+    if (dir == nullptr) return;
+    while (dirent* item = readdir(dir)) {
+        const std::string name = item->d_name;
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string digits = name.substr(prefix.size());
+        if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        const pid_t writer = static_cast<pid_t>(std::stol(digits));
+        // Our own temporary belongs to a write in progress; a running writer's is left alone.
+        if (writer == getpid() || writer <= 0 || kill(writer, 0) == 0 || errno != ESRCH) continue;
+        unlink((slash == std::string::npos ? name : directory + name).c_str());
+    }
+    closedir(dir);
 }
 
 std::vector<std::string> ListDirectory(const std::string& directory, const std::string& pattern) {

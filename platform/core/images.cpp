@@ -2,6 +2,8 @@
 // Every library error ends in "no image" (false); nothing is printed and nothing crashes.
 #include "platform/images.h"
 
+#include "platform/files.h"
+
 #include <png.h>
 #include <setjmp.h>
 #include <stdio.h>
@@ -40,10 +42,11 @@ ImageKind DetectKind(FILE* stream) {
     return ImageKind::Unknown;
 }
 
-// Sizes the output, refusing sides outside 1..kMaxImageSide (which also keeps
-// width * height * 4 far below the range of size_t).
+// Sizes the output, refusing sides outside 1..kMaxImageSide and more than kMaxImagePixels pixels
+// (which also keeps width * height * 4 far below the range of size_t).
 bool PrepareOutput(long long width, long long height, Pixels& out) {
     if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) return false;
+    if (width * height > kMaxImagePixels) return false;
     out.width = static_cast<int>(width);
     out.height = static_cast<int>(height);
     out.rgba.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
@@ -247,7 +250,7 @@ bool WritePngFile(const std::string& path, const Pixels& pixels) {
         return false;
 
     // Written beside the target and renamed over it, so a failure leaves no partial file.
-    const std::string temp = path + ".tmp" + std::to_string(static_cast<long>(getpid()));
+    const std::string temp = AtomicTempPath(path);
     FILE* stream = fopen(temp.c_str(), "wb");
     if (stream == nullptr) return false;
 
@@ -265,6 +268,7 @@ bool WritePngFile(const std::string& path, const Pixels& pixels) {
     ok = fclose(stream) == 0 && ok;
     ok = ok && rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) unlink(temp.c_str());
+    if (ok) RemoveStaleTemporaries(path);
     return ok;
 }
 

@@ -1,9 +1,12 @@
 // 2D drawing over the frame: the monospaced font rasterised once into a glyph atlas, text,
 // boxes and single pixels, all queued in the sprite batch with normal blending.
+#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "platform/display.h"
 #include "platform/gl/gl_state.h"
@@ -12,8 +15,38 @@ namespace plat::gl {
 
 namespace {
 
-constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+// Families asked of fontconfig, best first: DejaVu Sans Mono, else the system's monospaced alias.
+constexpr const char* kFontPattern = "DejaVu Sans Mono,monospace";
 constexpr int kFontPixels = 12;
+
+struct FontFile {
+    std::string path;  // "" when fontconfig offers no font
+    int index = 0;     // face index inside the file
+};
+
+// The font file fontconfig matches to kFontPattern.
+FontFile FindFont() {
+    FontFile found;
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    if (config == nullptr) return found;
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(kFontPattern));
+    if (pattern != nullptr) {
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(config, pattern, &result);
+        FcChar8* file = nullptr;
+        if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file != nullptr) {
+            found.path = reinterpret_cast<const char*>(file);
+            int index = 0;
+            if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch) found.index = index;
+        }
+        if (match != nullptr) FcPatternDestroy(match);
+        FcPatternDestroy(pattern);
+    }
+    FcConfigDestroy(config);
+    return found;
+}
 
 void FillWhiteCell(std::vector<uint8_t>& atlas) {
     for (int y = 0; y < kAtlasCell; ++y) {
@@ -53,10 +86,12 @@ void StoreGlyph(Renderer& r, int code, const FT_GlyphSlot slot) {
 }
 
 bool RasteriseFont(Renderer& r) {
+    const FontFile font = FindFont();
+    if (font.path.empty()) return false;
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) return false;
     FT_Face face = nullptr;
-    bool ok = FT_New_Face(library, kFontPath, 0, &face) == 0 &&
+    bool ok = FT_New_Face(library, font.path.c_str(), font.index, &face) == 0 &&
               FT_Set_Pixel_Sizes(face, 0, kFontPixels) == 0;
     if (ok) {
         r.ascent = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
@@ -99,6 +134,9 @@ void PrepareFont() {
     for (Glyph& glyph : r.glyphs) glyph = Glyph{};
     r.fontLoaded = RasteriseFont(r);
     if (!r.fontLoaded) {
+        // Tried once per process, so this is the only warning; everything else runs without text.
+        std::fprintf(stderr, "warning: no font for \"%s\" could be loaded through fontconfig; text is not drawn\n",
+                     kFontPattern);
         for (Glyph& glyph : r.glyphs) glyph = Glyph{};
         r.lineHeight = kDefaultLineHeight;
     }

@@ -117,6 +117,13 @@ void PollMouse() {
     g_sdl.mouseX = -1;
     g_sdl.mouseY = -1;
     if (g_sdl.window == nullptr) return;
+    // SDL refreshes the global position only on raw input events, which synthetic pointer
+    // motion (XTest, as under Xvfb) need not produce; while the pointer is over the window,
+    // the window's own motion events give its position.
+    if (SDL_GetMouseFocus() == g_sdl.window) {
+        SDL_GetMouseState(&g_sdl.mouseX, &g_sdl.mouseY);
+        return;
+    }
     int windowX = 0;
     int windowY = 0;
     int width = 0;

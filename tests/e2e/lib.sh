@@ -339,3 +339,33 @@ e2e_wait_demo_drawn() {
     sleep 1
   done
 }
+
+# e2e_count_rgb IMAGE X Y WIDTH HEIGHT "R G B": how many pixels of the rectangle are within a
+# small distance (8%) of the colour (the solid cores of text glyphs and outlines).
+e2e_count_rgb() {
+  local image=$1 x=$2 y=$3 w=$4 h=$5 colour
+  colour="rgb($(echo "$6" | tr ' ' ','))"
+  convert "$image" -crop "${w}x${h}+${x}+${y}" +repage -fuzz 8% -fill black +opaque "$colour" \
+    -fill white -opaque "$colour" -format '%[fx:round(mean*w*h)]' info:
+}
+
+# e2e_press "MODIFIERS" KEY: holds the modifier keys (xdotool names, may be empty), presses and
+# releases KEY, then lets the modifiers go; each step is held long enough for several frames.
+e2e_press() {
+  local modifier
+  for modifier in $1; do xdotool keydown "$modifier"; done
+  sleep 0.3
+  xdotool keydown "$2"
+  sleep 0.3
+  xdotool keyup "$2"
+  sleep 0.3
+  for modifier in $1; do xdotool keyup "$modifier"; done
+}
+
+# e2e_same_area A B X Y WIDTH HEIGHT: true when the rectangle is identical in both screenshots.
+e2e_same_area() {
+  local a b
+  a=$(convert "$1" -crop "${5}x${6}+${3}+${4}" +repage rgb:- | md5sum)
+  b=$(convert "$2" -crop "${5}x${6}+${3}+${4}" +repage rgb:- | md5sum)
+  [ "$a" = "$b" ]
+}

@@ -10,6 +10,10 @@
 #include <vector>
 
 #include "engine/ENV.h"
+#include "engine/FWORLD.h"
+#include "engine/GFXCORE.h"
+#include "engine/basevars.h"
+#include "engine/systemcore.h"
 #include "platform/headless.h"
 #include "platform/images.h"
 
@@ -64,9 +68,31 @@ public:
         ASSERT_TRUE(plat::WritePngFile(path, pixels)) << path;
     }
 
+    // The engine's start-up steps before the main loop, on the files written by the test.
+    static void RunStartUpSteps() {
+        ReadConfiguration();
+        ReadSystemTexts();
+        InitSubsystems();
+        OpenWorldScreen();
+        LoadTileLibrary();
+        SetUpWorldTables();
+    }
+
     std::filesystem::path dir_;
 
 private:
     std::filesystem::path previous_;
     static inline int counter_ = 0;
 };
+
+// A complete world that starts: configuration, texts, one tile, one map.
+inline void WriteStartableWorld() {
+    EngineTest::WriteLines("CORE/ini.crc", {"SYSTEMTEXT", "CORE/texts.txt", "CODECS", "CORE/codecs.crc", "GFX", "GFX/",
+                                            "SIMCORE", "MAPS/", "ERRORPATH", "error.log", "WARNINGS", "warn.log",
+                                            "MAXOBJECTS", "10", "SOURCEWIDTH", "1280", "SOURCEHEIGHT", "1024"});
+    EngineTest::WriteLines("CORE/texts.txt", {"#ERROR_OPEN_WORLD_SCREEN", "The display could not be opened."});
+    EngineTest::WriteLines("CORE/codecs.crc", {"GFXCODEC", "", ".png", ""});
+    EngineTest::WritePng("GFX/rock.png", 8, 8, 10, 20, 30);
+    EngineTest::WriteLines("GFX/rock.dll", {"worldFTileTransparency", "255"});
+    EngineTest::WriteLines("MAPS/LVL0.dll", {"0", "0", "TILE", "rock", "0", "0", "0", "8", "8", "0", "ENGINETILEINFOEND"});
+}

@@ -82,18 +82,6 @@ TEST_F(LogTest, UnwritableWarningLogIsDroppedSilently) {
 
 using FatalTest = EngineTest;
 
-// A complete world that starts: configuration, texts, one tile, one map.
-void WriteStartableWorld() {
-    EngineTest::WriteLines("CORE/ini.crc", {"SYSTEMTEXT", "CORE/texts.txt", "CODECS", "CORE/codecs.crc", "GFX", "GFX/",
-                                            "SIMCORE", "MAPS/", "ERRORPATH", "error.log", "WARNINGS", "warn.log",
-                                            "MAXOBJECTS", "10", "SOURCEWIDTH", "1280", "SOURCEHEIGHT", "1024"});
-    EngineTest::WriteLines("CORE/texts.txt", {"#ERROR_OPEN_WORLD_SCREEN", "The display could not be opened."});
-    EngineTest::WriteLines("CORE/codecs.crc", {"GFXCODEC", "", ".png", ""});
-    EngineTest::WritePng("GFX/rock.png", 8, 8, 10, 20, 30);
-    EngineTest::WriteLines("GFX/rock.dll", {"worldFTileTransparency", "255"});
-    EngineTest::WriteLines("MAPS/LVL0.dll", {"0", "0", "TILE", "rock", "0", "0", "0", "8", "8", "0", "ENGINETILEINFOEND"});
-}
-
 TEST_F(FatalTest, MissingConfigurationShowsTwoBoxesNamingTheFile) {
     EXPECT_EXIT(RunEngine(), ::testing::ExitedWithCode(0),
                 "MESSAGEBOX KORVANE_CORE ERROR:: #ERROR_INIT_INIT: .*CORE/ini\\.crc\n"
