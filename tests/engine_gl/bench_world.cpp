@@ -3,22 +3,14 @@
 // every object inside the screen, and a picture of many tile kinds the renderer's normal path
 // draws exactly as its reference path does.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine/ENV.h"
-#include "engine/FWORLD.h"
-#include "engine/GFXCORE.h"
-#include "engine/IO.h"
-#include "engine/SGFXCORE.h"
-#include "engine/basevars.h"
-#include "engine/systemcore.h"
-#include "platform/display.h"
 #include "platform/gl/renderer.h"
+#include "tests/engine_gl/gl_world.h"
 #include "tests/platform/core_temp_dir.h"
 
 namespace {
@@ -28,41 +20,15 @@ constexpr int kObjects = 3000;
 class BenchWorld : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
         dir_ = new coretest::TempDir();
         const std::string command = std::string(SOURCE_DIR) + "/bench/make_world.sh '" + dir_->Prefix() +
                                     "world' " + std::to_string(kObjects) + " 16 2>/dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
-        ASSERT_EQ(chdir((dir_->Prefix() + "world").c_str()), 0);
-        SetStartValues();
-        ReadConfiguration();
-        ReadSystemTexts();
-        InitSubsystems();
-        OpenWorldScreen();
-        LoadTileLibrary();
-        SetUpWorldTables();
-        plat::SetNearestSampling(true);
-        LoadArea();
+        glworld::StartEngineIn(dir_->Prefix() + "world");
     }
     static void TearDownTestSuite() {
-        plat::gl::UseReferencePath(false);
-        plat::gl::FreeAllGraphics();
-        plat::CloseScreen();
+        glworld::StopEngine();
         delete dir_;
-    }
-
-    static std::vector<uint8_t> DrawWorld(bool reference, plat::gl::RendererStats& stats) {
-        plat::gl::UseReferencePath(reference);
-        plat::ClearScreen({1, 1, 1});
-        plat::Begin3D();
-        plat::gl::ResetRendererStats();
-        for (int i = 0; i <= gState.lastObjectIndex; ++i) DrawObject(i);
-        plat::End3D();
-        stats = plat::gl::ReadRendererStats();
-        std::vector<uint8_t> rgba;
-        EXPECT_TRUE(plat::gl::ReadPixels(0, 0, plat::ScreenWidth(), plat::ScreenHeight(), rgba));
-        plat::Flip();
-        return rgba;
     }
 
     static inline coretest::TempDir* dir_ = nullptr;
@@ -109,12 +75,10 @@ TEST_F(BenchWorld, ObjectsHaveTheWrittenSharesDirectionsAndSpeeds) {
 
 TEST_F(BenchWorld, ManyKindsDrawTheSamePictureInAHandfulOfCalls) {
     plat::gl::RendererStats reference, normal;
-    const std::vector<uint8_t> expected = DrawWorld(true, reference);
-    const std::vector<uint8_t> actual = DrawWorld(false, normal);
-    ASSERT_EQ(expected.size(), actual.size());
-    size_t differing = 0;
-    for (size_t i = 0; i < expected.size(); ++i) differing += expected[i] != actual[i];
-    EXPECT_EQ(differing, 0u);
+    const std::vector<uint8_t> expected = glworld::DrawWorld(true, reference);
+    const std::vector<uint8_t> actual = glworld::DrawWorld(false, normal);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(glworld::DifferingBytes(expected, actual), 0u);
     EXPECT_EQ(normal.quads, kObjects);
     EXPECT_LE(normal.drawCalls, 8);
     EXPECT_GT(reference.drawCalls, kObjects / 2);

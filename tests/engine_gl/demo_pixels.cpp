@@ -2,23 +2,16 @@
 // give exactly the picture of its straightforward reference path, as loaded, scrolled, in the
 // overview and with every object given another blending mode and opacity.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine/ENV.h"
-#include "engine/GFXCORE.h"
-#include "engine/FWORLD.h"
-#include "engine/IO.h"
 #include "engine/SGFXCORE.h"
-#include "engine/basevars.h"
-#include "engine/systemcore.h"
-#include "platform/display.h"
 #include "platform/gl/renderer.h"
+#include "tests/engine_gl/gl_world.h"
 #include "tests/platform/core_temp_dir.h"
 
 namespace {
@@ -26,51 +19,22 @@ namespace {
 class DemoWorldPaths : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
         dir_ = new coretest::TempDir();
         std::filesystem::copy(DEMO_DIR, dir_->Prefix(), std::filesystem::copy_options::recursive);
-        ASSERT_EQ(chdir(dir_->Prefix().c_str()), 0);
-        SetStartValues();
-        ReadConfiguration();
-        ReadSystemTexts();
-        InitSubsystems();
-        OpenWorldScreen();
-        LoadTileLibrary();
-        SetUpWorldTables();
-        plat::SetNearestSampling(true);
-        LoadArea();
+        glworld::StartEngineIn(dir_->Prefix());
     }
     static void TearDownTestSuite() {
-        plat::gl::UseReferencePath(false);
-        plat::gl::FreeAllGraphics();
-        plat::CloseScreen();
+        glworld::StopEngine();
         delete dir_;
-    }
-
-    // The objects drawn as the world update draws them, by one of the renderer's paths.
-    static std::vector<uint8_t> DrawWorld(bool reference, plat::gl::RendererStats& stats) {
-        plat::gl::UseReferencePath(reference);
-        plat::ClearScreen({1, 1, 1});
-        plat::Begin3D();
-        plat::gl::ResetRendererStats();
-        for (int i = 0; i <= gState.lastObjectIndex; ++i) DrawObject(i);
-        plat::End3D();
-        stats = plat::gl::ReadRendererStats();
-        std::vector<uint8_t> rgba;
-        EXPECT_TRUE(plat::gl::ReadPixels(0, 0, plat::ScreenWidth(), plat::ScreenHeight(), rgba));
-        plat::Flip();
-        return rgba;
     }
 
     // Both paths give the same bytes; counts the differing ones otherwise.
     static void ExpectSamePicture(const char* what) {
-        const std::vector<uint8_t> expected = DrawWorld(true, referenceStats_);
-        const std::vector<uint8_t> actual = DrawWorld(false, stats_);
+        const std::vector<uint8_t> expected = glworld::DrawWorld(true, referenceStats_);
+        const std::vector<uint8_t> actual = glworld::DrawWorld(false, stats_);
         ASSERT_FALSE(expected.empty()) << what;
-        ASSERT_EQ(expected.size(), actual.size()) << what;
-        size_t differing = 0;
-        for (size_t i = 0; i < expected.size(); ++i) differing += expected[i] != actual[i];
-        EXPECT_EQ(differing, 0u) << what << ": bytes that differ between the paths";
+        EXPECT_EQ(glworld::DifferingBytes(expected, actual), 0u)
+            << what << ": bytes that differ between the paths";
         // Something was drawn: the picture is not the plain clear colour.
         size_t drawn = 0;
         for (size_t i = 0; i < actual.size(); i += 4) drawn += actual[i] != 1 || actual[i + 1] != 1;
