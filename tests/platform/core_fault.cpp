@@ -107,7 +107,9 @@ TEST_F(CoreFault, RealAccessViolationAndStackOverflow) {
         {
             plat::InstallFaultHandler(ReportAndExit);
             PLAT_MARK("IO");
-            volatile uintptr_t address = 0;
+            // An unmapped address in the first page, not null itself, so that the undefined-
+            // behaviour checker lets the store reach the hardware fault.
+            volatile uintptr_t address = 16;
             *reinterpret_cast<volatile int*>(address) = 1;
         },
         ::testing::ExitedWithCode(0), "FAULT\\[ACCESS VIOLATION \\(SIGSEGV\\)\\] MODULE\\[IO\\]");
