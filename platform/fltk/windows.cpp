@@ -96,7 +96,10 @@ bool ClientPoint(int number, int& x, int& y) {
 
 }  // namespace
 
-void Push(int kind, int window, int item) { g_fltk.events.push_back(WindowEvent{kind, window, item}); }
+void Push(int kind, int window, int item) {
+    g_fltk.events.push_back(WindowEvent{kind, window, item});
+    g_fltk.snapshots.push_back(TakeInputSnapshot());
+}
 
 NumberedWindow* FindWindow(int number) {
     auto it = g_fltk.windows.find(number);
@@ -374,6 +377,11 @@ WindowEvent WaitEvent() {
     }
     const WindowEvent event = g_fltk.events.front();
     g_fltk.events.pop_front();
+    if (!g_fltk.snapshots.empty()) {
+        g_fltk.current = g_fltk.snapshots.front();
+        g_fltk.snapshots.pop_front();
+        g_fltk.haveCurrent = true;
+    }
     fltk::MakeScreenCurrent();  // the program draws right after the event
     return event;
 }
