@@ -91,6 +91,7 @@ struct BuilderState {
     std::string rasterModeNames[3];     // names of raster modes 0, 1, 2
     int descriptorRowBase = 500;        // control number of the first key field; values at twice it
     int descriptorRowCount = 0;         // rows of the descriptor window
+    std::string descriptorTileName;     // tile type last chosen in the tile menu, "" before any
     uint8_t quitFlag = 0;               // the main loop ends when it is 1
     FaultReport fault;
 

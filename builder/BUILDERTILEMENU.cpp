@@ -52,6 +52,7 @@ void SelectTileAtPointer() {
             continue;
         }
         gBuilder.actualTile = static_cast<int>(i);
+        gBuilder.descriptorTileName = type.name;
         plat::SetWindowTitle(kTileWindow, "Tile:" + wf::IntText(static_cast<int64_t>(i)) + "MAP: " +
                                               gBuilder.currentMapFile);
         LoadDescriptorIntoWindow(gBuilderSettings.GFXPATH + type.name);

@@ -213,6 +213,18 @@ TEST_F(BuilderScreen, AThumbnailIsChosenInsideItsEdgesAndLoadsItsDescriptorByPos
     EXPECT_EQ(FindControl(kDescriptorWindow, 501)->background.g, 255);
     EXPECT_EQ(FindControl(kDescriptorWindow, 502)->text, "hp");  // the template's third row stays
     EXPECT_EQ(FindControl(kDescriptorWindow, 502)->background.r, 250);
+    // SET_DNA saves the rows for the chosen tile even after a map read selected the last type.
+    ReadMapFile("1");
+    ASSERT_EQ(gBuilder.actualTile, TypeIndex("wall"));
+    const auto wallBefore = ReadLines("GFX/wall.dll");
+    plat::SetControlText(kDescriptorWindow, 1000, "9");
+    HandleEvent({plat::kEventControl, kDescriptorWindow, 100});
+    EXPECT_THAT(ReadLines("GFX/rock.dll"), ::testing::ElementsAreArray(
+                                               wf::DescriptorFileLines({{"hp", "9"},
+                                                                        {"worldFTileTransparency", "200"},
+                                                                        {"hp", "10"},
+                                                                        {"postEFFECT", ""}})));
+    EXPECT_EQ(ReadLines("GFX/wall.dll"), wallBefore);
     // The next event of the tile window titles it with the map file again; it never redraws the map.
     plat::headless::ClearDraws();
     HandleEvent({plat::kEventResized, kTileWindow, 0});
