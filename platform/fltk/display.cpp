@@ -55,9 +55,10 @@ namespace {
 
 // Keys pressed over the screen's window belong to it, whichever widget holds FLTK's focus
 // (a text field of another window would take them otherwise): they are queued here, before
-// FLTK hands them to a widget.
+// FLTK hands them to a widget. While a box or requester is open, keys are left to it.
 int DispatchEvent(int event, Fl_Window* window) {
-    if ((event == FL_KEYDOWN || event == FL_KEYUP) && window != nullptr && g_fltk.screen != nullptr) {
+    const bool key = event == FL_KEYDOWN || event == FL_KEYUP;
+    if (key && window != nullptr && g_fltk.screen != nullptr && Fl::modal() == nullptr && Fl::grab() == nullptr) {
         Fl_Window* top = window->top_window();
         if (top == g_fltk.screen->top_window()) {
             PushInputEvent(event, g_fltk.screenWindow);
