@@ -85,27 +85,25 @@ void ResizeSelectedType() {
     }
 }
 
-void ScrollHorizontally() {
+namespace {
+
+// Moves every tile that is not stretched, deleted ones too, along one axis by `scrollStep`.
+void ScrollAxis(float MapTile::*position, float MapTile::*start, int& sum) {
     const int last = LastSlot();
     for (int slot = 0; slot <= last; ++slot) {
         MapTile& tile = gBuilder.mapTiles[slot];
         if (tile.descriptor.worldFStretch != 0) continue;
-        tile.x += static_cast<float>(gBuilder.scrollStep);
-        tile.startX = tile.x;
+        tile.*position += static_cast<float>(gBuilder.scrollStep);
+        tile.*start = tile.*position;
     }
-    gBuilder.scrollX += gBuilder.scrollStep;
+    sum += gBuilder.scrollStep;
 }
 
-void ScrollVertically() {
-    const int last = LastSlot();
-    for (int slot = 0; slot <= last; ++slot) {
-        MapTile& tile = gBuilder.mapTiles[slot];
-        if (tile.descriptor.worldFStretch != 0) continue;
-        tile.y += static_cast<float>(gBuilder.scrollStep);
-        tile.startY = tile.y;
-    }
-    gBuilder.scrollY += gBuilder.scrollStep;
-}
+}  // namespace
+
+void ScrollHorizontally() { ScrollAxis(&MapTile::x, &MapTile::startX, gBuilder.scrollX); }
+
+void ScrollVertically() { ScrollAxis(&MapTile::y, &MapTile::startY, gBuilder.scrollY); }
 
 void StretchTiles() {
     const int last = LastSlot();
