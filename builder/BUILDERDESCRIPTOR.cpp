@@ -79,7 +79,9 @@ void ReadTileDescriptor(int index) {
     if (read.unrecognisedPairs > 0) type.usable = 1;
 }
 
-void SaveTileDescriptor(const std::string& path) {
+void SaveTileDescriptor(const std::string& path) { SaveTileDescriptor(path, gBuilder.actualTile); }
+
+void SaveTileDescriptor(const std::string& path, int index) {
     PLAT_MARK("BUILDERDESCRIPTOR");
     std::vector<wf::DescriptorRow> rows;
     for (int row = 0; row < gBuilder.descriptorRowCount; ++row) {
@@ -90,7 +92,7 @@ void SaveTileDescriptor(const std::string& path) {
         ShowErrorMessage(kErrorSaveDna);
         return;
     }
-    ReadTileDescriptor(gBuilder.actualTile);
+    ReadTileDescriptor(index);
 }
 
 void BuildDescriptorRows() {
@@ -129,10 +131,18 @@ void LoadDescriptorIntoWindow(const std::string& basePath) {
     });
 }
 
+// The rows belong to the tile type last chosen in the tile menu. Every map read (undo, redo,
+// open, "Redraw MAP") rebuilds the library and selects its last type, so saving for the
+// selected type then would write one tile's rows over another tile's descriptor; the chosen
+// type is found again by its name instead (nothing is saved when it has gone). Before any
+// choice the selected type is meant.
 void SetTileDna() {
-    const TileType* selected = SelectedTileType();
-    if (selected == nullptr) return;
-    SaveTileDescriptor(gBuilderSettings.GFXPATH + selected->name + ".dll");
+    int index = gBuilder.descriptorTileName.empty() ? gBuilder.actualTile : -1;
+    for (size_t i = 0; i < gBuilder.tileLibrary.size() && index < 0; ++i) {
+        if (gBuilder.tileLibrary[i].name == gBuilder.descriptorTileName) index = static_cast<int>(i);
+    }
+    if (index < 0 || index >= static_cast<int>(gBuilder.tileLibrary.size())) return;
+    SaveTileDescriptor(gBuilderSettings.GFXPATH + gBuilder.tileLibrary[index].name + ".dll", index);
 }
 
 void ResetTileDna() { LoadDescriptorIntoWindow(gBuilder.defaultDescriptorPath); }

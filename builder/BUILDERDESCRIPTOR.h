@@ -9,6 +9,8 @@ void ReadTileDescriptor(int index);
 // Writes the descriptor window's rows and the trailer to `path` (atomically), then re-reads the
 // descriptor of the selected tile type. A file that cannot be written: message 124, nothing changes.
 void SaveTileDescriptor(const std::string& path);
+// The same, re-reading the descriptor of tile type `index`.
+void SaveTileDescriptor(const std::string& path, int index);
 
 // (Re)builds the rows of the descriptor window from the default descriptor: key field 500 + n,
 // value field 1000 + n, 16 rows per column, then the buttons SET_DNA (100) and KILL_DNA (101).
@@ -16,7 +18,8 @@ void SaveTileDescriptor(const std::string& path);
 void BuildDescriptorRows();
 // Rebuilds the rows, titles the window, then fills rows by position from basePath + ".dll".
 void LoadDescriptorIntoWindow(const std::string& basePath);
-// "SET DNA": saves the rows as the selected tile type's descriptor.
+// "SET DNA": saves the rows as the descriptor of the tile type last chosen in the tile menu
+// (the selected type before any choice).
 void SetTileDna();
 // "KILL DNA": shows the default descriptor's rows again; nothing is written.
 void ResetTileDna();

@@ -72,6 +72,7 @@ bool StartBuilder() {
     PLAT_MARK("BUILDERENV");
     BuildTileLibrary();
     gBuilder.maxTiles = gBuilderSettings.MAXTILES;
+    gBuilder.gridSize = gBuilderSettings.MATRIXRASTER;
     gBuilder.mapTiles.assign(static_cast<size_t>(std::max(gBuilder.maxTiles + 1, 0)), MapTile{});
     plat::InitMouse();
     ReadInterfaceFile(gBuilderSettings.GUIINI);

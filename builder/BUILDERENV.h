@@ -89,6 +89,7 @@ struct BuilderState {
     std::string rasterModeNames[3];     // names of raster modes 0, 1, 2
     int descriptorRowBase = 500;        // control number of the first key field; values at twice it
     int descriptorRowCount = 0;         // rows of the descriptor window
+    std::string descriptorTileName;     // tile type last chosen in the tile menu, "" before any
     uint8_t quitFlag = 0;               // the main loop ends when it is 1
     FaultReport fault;
 
@@ -106,6 +107,17 @@ struct BuilderState {
     int scrollX = 0, scrollY = 0;       // pixels scrolled since the map was cleared or read
     float zoomX = 1, zoomY = 1;         // 1.0 work map, 0.1 minimap
     std::string currentMapFile;         // path last loaded, "1" after start-up
+
+    // --- editing: cursor, raster, input latches and the two display flags ---
+    int rasterMode = 2;                 // 0 free cursor, 1 tile-step scrolling, 2 grid cursor
+    int gridSize = 0;                   // grid step, pixels (MATRIXRASTER)
+    int mouseX = 0, mouseY = 0;         // build cursor, screen pixels (-1 outside the window)
+    int resizeDelta = 0;                // wheel notches of the last main-window event, signed
+    int scrollStep = 0;                 // pixels of the last scroll request, signed
+    int buttonLatch = 0;                // 1 after a build or delete until both buttons are up
+    int tileWindowHidden = 0;           // 1 hides the tile and descriptor windows at the next event
+    int quickHelp = 0;                  // 1 draws the quick help over the map
+    int64_t lastRedrawMs = -50;         // clock of the last redraw of the main window, milliseconds
 
     // --- undo history (numbered snapshot files) ---
     int undoCounter = 0;                // number of the next snapshot

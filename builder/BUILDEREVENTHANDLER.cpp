@@ -5,11 +5,12 @@
 #include "builder/BUILDERDESCRIPTOR.h"
 #include "builder/BUILDERENV.h"
 #include "builder/BUILDERMESSAGE.h"
+#include "builder/BUILDERMOUSE.h"
 #include "builder/BUILDERTILEMENU.h"
+#include "builder/BUILDERWORLD.h"
 #include "builder/BUILDERio.h"
 #include "builder/BUILDERscreen.h"
 #include "platform/fault.h"
-#include "platform/input.h"
 
 namespace {
 
@@ -28,6 +29,18 @@ void HandleDescriptorEvent(const plat::WindowEvent& event) {
     }
 }
 
+void HandleTileWindowEvent(const plat::WindowEvent& event) {
+    switch (event.kind) {
+        case plat::kEventMenu:
+            if (plat::MenuExists(kTileMenu)) MenuAction(event.item);
+            break;
+        case plat::kEventRepaint: DrawThumbnails(); break;
+        case plat::kEventCloseRequest: gBuilder.tileWindowHidden = 1; break;  // hidden, never destroyed
+        case plat::kEventLeftButton: SelectTileAtPointer(); break;
+        default: break;
+    }
+}
+
 }  // namespace
 
 void MenuAction(int item) {
@@ -37,28 +50,34 @@ void MenuAction(int item) {
         case 114: SaveMapCommand(); break;
         case 106: AskQuitBuilder(); break;
         case 115: RedrawMapCommand(); break;
-        case 117: NewMapCommand(); break;
+        case 117: NewMapCommand(); break;  // asks first
         case 116: DrawThumbnails(); break;
+        case 122: gBuilder.tileWindowHidden = 1; break;
+        case 125: SetMapZoom(0.1f); break;  // drawn at the next event of the main window
+        case 126: TakeScreenshot(); break;
+        case 127: SetMapZoom(1.0f); break;
+        case 107: ShowAboutMessage(); break;
         default: break;
     }
 }
 
 void HandleEvent(const plat::WindowEvent& event) {
     PLAT_MARK("BUILDEREVENTHANDLER");
+    ApplyToolWindowsHidden();
     switch (event.window) {
-        case kMainWindow:
-            plat::PollMouse();
-            RedrawMainWindow();
+        case kMainWindow:  // every kind of event, so the map is redrawn after each of them
+            MouseStep(kMainWindow);
+            ResizeSelectedType();
+            MouseButtons();
             break;
         case kDescriptorWindow:
             HandleDescriptorEvent(event);
-            plat::PollMouse();
+            MouseStep(kDescriptorWindow);
             break;
         case kTileWindow:
             plat::SetWindowTitle(kTileWindow, gBuilder.currentMapFile);
-            if (event.kind == plat::kEventMenu && plat::MenuExists(kTileMenu)) MenuAction(event.item);
-            if (event.kind == plat::kEventRepaint) DrawThumbnails();
-            plat::PollMouse();
+            HandleTileWindowEvent(event);
+            MouseStep(kTileWindow);
             break;
         default:
             break;

@@ -34,3 +34,8 @@ void AskQuitBuilder() {
 }
 
 bool AskNewMap() { return plat::AskYesNo(kBuilderErrorTitle, "START NEW MAP ?"); }
+
+void ShowAboutMessage() {
+    plat::MessageBox("MAP BUILDER MESSAGE:\n",
+                     "plom, the map builder of tasko\nQUENT BUILDER\n* KORVANE *\nDEVELOPER VERSION");
+}

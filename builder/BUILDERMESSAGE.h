@@ -1,4 +1,4 @@
-// BUILDERMESSAGE: the builder's numbered error messages and its requesters (quit, new map).
+// BUILDERMESSAGE: the builder's numbered error messages and its requesters (about, quit, new map).
 #pragma once
 #include <string>
 
@@ -17,3 +17,5 @@ void ShowMapWriteError(const std::string& path);
 void AskQuitBuilder();
 // "START NEW MAP ?": true for Yes.
 bool AskNewMap();
+// The about box, titled "MAP BUILDER MESSAGE:" and a line break.
+void ShowAboutMessage();

@@ -1,6 +1,7 @@
-// BUILDERTESTROUTINES: the fault path. The log entry and the crash backup are made from buffers
-// prepared before any fault (paths, time offset) and written with plain write(2): no
-// allocation while a fault is handled. The message box follows once both are on disk.
+// BUILDERTESTROUTINES: the screen log and quick help, and the fault path. The fault's log entry
+// and crash backup are made from buffers prepared before any fault (paths, time offset) and
+// written with plain write(2): no allocation while a fault is handled. The message box follows
+// once both are on disk.
 #include "builder/BUILDERTESTROUTINES.h"
 
 #include <fcntl.h>
@@ -16,6 +17,7 @@
 #include "builder/BUILDERENV.h"
 #include "builder/BUILDERio.h"
 #include "platform/dialogs.h"
+#include "platform/display.h"
 #include "platform/fault.h"
 #include "platform/files.h"
 #include "platform/windows.h"
@@ -116,7 +118,64 @@ bool WriteMapFileRaw(const char* path) {
     return file.Close();
 }
 
+constexpr plat::Colour kLogText{0, 0, 0};
+constexpr plat::Colour kLogBackground{255, 255, 255};
+constexpr plat::Colour kHelpBox{15, 15, 15};
+constexpr plat::Colour kHelpText{200, 255, 0};
+
+void LogLine(int y, const std::string& text) { plat::DrawText(0, y, text, kLogText, true, kLogBackground); }
+
+struct HelpLine {
+    int offset;  // pixels below the middle of the screen
+    const char* text;
+};
+constexpr HelpLine kHelpLines[] = {
+    {0, "HELP: [H]"},
+    {16, "[SCREEN UP]/[SCREEN DOWN] to change layer"},
+    {32, "LeftMouseButton=Build Tile"},
+    {48, "[U] = Undo, [R] = Redo, [G] To Use GRID,[C] To Switch ALL Raster Build OFF"},
+    {64, "Use MouseWheel to resize tile"},
+    {80, "[CURSOR]-Keys to move map in all directions"},
+    {96, "Close TileMenuWindow To Start Tile Build"},
+    {112, "Use [TAB] To Reactivate TileMenuWindow"},
+    {128, "[LeftALT] RasterBuildMode: Use TileDimnsions To Move Tile"},
+    {142, "Right MouseButton To Delete Tile  Using The Actual Layer"},
+    {158, ""},
+    {174, "plom builds the maps of tasko: save them as MAPS/LVL<n>.dll"},
+};
+
 }  // namespace
+
+void DrawScreenLog() {
+    const int last = gBuilder.lastTileIndex;
+    const MapTile* lastTile =
+        last >= 0 && last < static_cast<int>(gBuilder.mapTiles.size()) ? &gBuilder.mapTiles[last] : nullptr;
+    LogLine(8, "MapBuilder ScreenLog: Press [H] for QuickHelp");
+    LogLine(28, "Tiles used in Map:" + wf::IntText(last) + " of " + wf::IntText(gBuilder.maxTiles));
+    LogLine(48, "MaxUndo" + wf::IntText(gBuilder.undoCounter));
+    LogLine(68, "Actual Tile:" + wf::IntText(gBuilder.actualTile));
+    if (lastTile != nullptr) {
+        LogLine(88, "Internal Static TileID:" + wf::IntText(lastTile->libraryIndex));
+        LogLine(108, "GFXFileName:" + lastTile->name);
+    }
+    LogLine(128, "Actual Map Layer " + wf::IntText(gBuilder.actualLayer));
+    LogLine(148, "Global TileID:" + (lastTile != nullptr ? lastTile->descriptor.worldFTileID : std::string()));
+    plat::DrawText(gBuilder.mouseX, gBuilder.mouseY, wf::IntText(gBuilder.actualTile), kLogText, true,
+                   kLogBackground);
+    LogLine(168, "Max Used Layer: " + wf::IntText(gBuilder.maxUsedLayer));
+    const int mode = gBuilder.rasterMode;
+    LogLine(188, "RasterMODE:" + (mode >= 0 && mode <= 2 ? gBuilder.rasterModeNames[mode] : std::string()));
+    if (gBuilder.tileWindowHidden == 1) LogLine(208, "For TileWindow press [TAB]");
+}
+
+void DrawQuickHelp() {
+    const int width = wf::RoundToInt(gBuilder.screenWidth);
+    const int height = wf::RoundToInt(gBuilder.screenHeight);
+    plat::DrawBox(0, height / 2 - 16, width / 2, height / 2, kHelpBox, true);
+    for (const HelpLine& line : kHelpLines) {
+        plat::DrawText(32, height / 2 + line.offset, line.text, kHelpText, false);
+    }
+}
 
 void PrepareFaultReport() {
     FaultReport& report = gBuilder.fault;

@@ -1,6 +1,13 @@
-// BUILDERTESTROUTINES: the builder's run-time fault path: the report prepared in advance, the
-// "USER" error log entry, the crash backup map and the closing message.
+// BUILDERTESTROUTINES: what the builder reports: the screen log and quick help drawn over the
+// map, and the run-time fault path (the report prepared in advance, the "USER" error log entry,
+// the crash backup map and the closing message).
 #pragma once
+
+// The status lines over the map, black on white from the top-left corner, and the selected
+// type's number at the build cursor.
+void DrawScreenLog();
+// The key summary in a dark box over the lower left quarter of the screen.
+void DrawQuickHelp();
 
 // Prepares the fault report (paths below the current directory, the local time offset).
 void PrepareFaultReport();

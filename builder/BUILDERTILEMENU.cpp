@@ -2,6 +2,7 @@
 // is not kept by the window; it is redone after Tab, "Refresh" and every repaint request.
 #include "builder/BUILDERTILEMENU.h"
 
+#include "builder/BUILDERDESCRIPTOR.h"
 #include "builder/BUILDERENV.h"
 #include "platform/fault.h"
 #include "platform/windows.h"
@@ -36,5 +37,24 @@ void DrawThumbnails() {
             x = 0;
             y += kThumbStep;
         }
+    }
+}
+
+void SelectTileAtPointer() {
+    PLAT_MARK("BUILDERTILEMENU");
+    int mx = -1, my = -1;
+    if (!plat::PointerInWindow(kTileWindow, mx, my)) return;
+    // Every type is tested; when cells overlap the last hit wins.
+    for (size_t i = 0; i < gBuilder.tileLibrary.size(); ++i) {
+        const TileType& type = gBuilder.tileLibrary[i];
+        if (!type.thumbnail.Valid()) continue;
+        if (!(type.thumbX < mx && mx < type.thumbX + kThumbSize && type.thumbY < my && my < type.thumbY + kThumbSize)) {
+            continue;
+        }
+        gBuilder.actualTile = static_cast<int>(i);
+        gBuilder.descriptorTileName = type.name;
+        plat::SetWindowTitle(kTileWindow, "Tile:" + wf::IntText(static_cast<int64_t>(i)) + "MAP: " +
+                                              gBuilder.currentMapFile);
+        LoadDescriptorIntoWindow(gBuilderSettings.GFXPATH + type.name);
     }
 }

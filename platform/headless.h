@@ -138,6 +138,8 @@ void SetWindowMouse(int window, int x, int y);
 
 // Events handed out by WaitEvent in order. WaitEvent with no event left while windows are open
 // would block for ever: the backend reports it on stderr and ends the process with exit code 86.
+// A timer started with StartWindowTimer is handed out as a kEventTimer event once the clock
+// reaches it, or (advancing the clock) when no scripted event is left.
 void PushEvent(WindowEvent event);
 size_t PendingEvents();
 // Answers of the next file requesters, in order ("" cancels); without one the requester cancels.

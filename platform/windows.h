@@ -77,6 +77,7 @@ enum EventKind : int {
     kEventRepaint = 15,
     kEventCloseRequest = 16,
     kEventKeyDown = 256,
+    kEventTimer = 275,        // a timer started with StartWindowTimer ran out
     kEventKeyUp = 257,
     kEventMouseMove = 512,
     kEventLeftButton = 513,   // left button pressed in a client area
@@ -94,10 +95,16 @@ struct WindowEvent {
 // Waits, blocking and without time-out, for the next event of any window of the process.
 // Gives kEventNone when no window is open (nothing could ever arrive).
 WindowEvent WaitEvent();
+// Sends one kEventTimer event to window `number` after `milliseconds` (at least 1); a timer
+// still pending for that window is replaced. The wait for events goes on meanwhile.
+void StartWindowTimer(int number, int milliseconds);
 
 // --- mouse per window ----------------------------------------------------------------------------------
 // The pointer position of the last PollMouse in the client area of window `number`; -1 outside.
 int WindowMouseX(int number);
 int WindowMouseY(int number);
+// The pointer position now (not as of the last poll) in the client area of window `number`;
+// false, with -1 in both, when the pointer is outside it.
+bool PointerInWindow(int number, int& x, int& y);
 
 }  // namespace plat

@@ -39,6 +39,7 @@ int ScreenView::handle(int event) {
             return 1;
         case FL_KEYDOWN:
         case FL_KEYUP:
+            return 1;  // queued by DispatchEvent
         case FL_MOVE:
         case FL_DRAG:
         case FL_RELEASE:
@@ -49,6 +50,25 @@ int ScreenView::handle(int event) {
             return Fl_Gl_Window::handle(event);
     }
 }
+
+namespace {
+
+// Keys pressed over the screen's window belong to it, whichever widget holds FLTK's focus
+// (a text field of another window would take them otherwise): they are queued here, before
+// FLTK hands them to a widget. While a box or requester is open, keys are left to it.
+int DispatchEvent(int event, Fl_Window* window) {
+    const bool key = event == FL_KEYDOWN || event == FL_KEYUP;
+    if (key && window != nullptr && g_fltk.screen != nullptr && Fl::modal() == nullptr && Fl::grab() == nullptr) {
+        Fl_Window* top = window->top_window();
+        if (top == g_fltk.screen->top_window()) {
+            PushInputEvent(event, g_fltk.screenWindow);
+            return 1;
+        }
+    }
+    return Fl::handle_(event, window);
+}
+
+}  // namespace
 
 bool MakeScreenCurrent() {
     if (g_fltk.screen == nullptr || !g_fltk.screen->shown()) return false;
@@ -98,6 +118,7 @@ bool OpenWindowScreen(int number, int x, int y, int width, int height, int right
     window->add(view);
     g_fltk.screen = view;
     g_fltk.screenWindow = number;
+    Fl::event_dispatch(fltk::DispatchEvent);
     view->show();
     Fl::flush();
     if (!fltk::MakeScreenCurrent() || view->context() == nullptr ||

@@ -51,10 +51,21 @@ struct MenuBarEntry {
     int lastIndex = -1; // index of the last item added (for separators)
 };
 
+// The keys and mouse buttons as FLTK knew them when an event was queued. The program's polls
+// read the state of the event it is handling, so a press and a release that FLTK took in in
+// one go still show as down at the first event and up at the second.
+struct InputSnapshot {
+    bool keys[kScanCodeCount] = {};  // by scan code
+    bool left = false, right = false;
+};
+
 struct Backend {
     std::map<int, NumberedWindow*> windows;  // by window number
     std::map<int, MenuBarEntry> menus;       // by menu number
     std::deque<WindowEvent> events;
+    std::deque<InputSnapshot> snapshots;  // one per queued event
+    InputSnapshot current;                // of the event last handed out
+    bool haveCurrent = false;
 
     ScreenView* screen = nullptr;
     int screenWindow = 0;
@@ -73,6 +84,8 @@ struct Backend {
 extern Backend g_fltk;
 
 void Push(int kind, int window, int item);
+// The keys and buttons now, as of the last event FLTK handled.
+InputSnapshot TakeInputSnapshot();
 // Queues a mouse or key event of FLTK as the window event of window `window`.
 void PushInputEvent(int event, int window);
 NumberedWindow* FindWindow(int number);

@@ -1,6 +1,7 @@
-// Keyboard and mouse of the FLTK backend: keys held by DirectInput-style scan code, read from
-// the X server's key map (whichever window has the focus); the pointer on the desktop and in
-// each window; wheel notches gathered from the window events.
+// Keyboard and mouse of the FLTK backend: keys held by DirectInput-style scan code and the
+// mouse buttons as they were at the event being handled (FLTK's key vector and button state,
+// taken when the event was queued); the pointer on the desktop and in each window; wheel
+// notches gathered from the window events.
 #include <FL/x.H>
 
 #include <algorithm>
@@ -37,6 +38,15 @@ constexpr KeyMapping kKeyMap[] = {
 
 }  // namespace
 
+InputSnapshot TakeInputSnapshot() {
+    InputSnapshot snapshot;
+    if (fl_display == nullptr) return snapshot;
+    for (const KeyMapping& key : kKeyMap) snapshot.keys[key.code] = Fl::event_key(key.keysym) != 0;
+    snapshot.left = (Fl::event_state() & FL_BUTTON1) != 0;
+    snapshot.right = (Fl::event_state() & FL_BUTTON3) != 0;
+    return snapshot;
+}
+
 }  // namespace plat::fltk
 
 namespace plat {
@@ -51,10 +61,14 @@ void InitMouse() {
     if (fl_display == nullptr) fl_open_display();
 }
 
-// One query of the whole key map per poll.
+// The keys as of the event being handled; before the first event, one query of the key map.
 void PollKeyboard() {
     std::fill(std::begin(g_fltk.keyboard.down), std::end(g_fltk.keyboard.down), false);
     if (fl_display == nullptr) return;
+    if (g_fltk.haveCurrent) {
+        std::copy(std::begin(g_fltk.current.keys), std::end(g_fltk.current.keys), std::begin(g_fltk.keyboard.down));
+        return;
+    }
     char keys[32] = {};
     XQueryKeymap(fl_display, keys);
     for (const fltk::KeyMapping& key : fltk::kKeyMap) {
@@ -78,9 +92,10 @@ void PollMouse() {
     g_fltk.mouseY = y;
     g_fltk.wheel = g_fltk.pendingWheel;
     g_fltk.pendingWheel = 0;
-    // The buttons as of the last event FLTK handled (the wait runs right before every poll).
-    g_fltk.mouseLeft = (Fl::event_state() & FL_BUTTON1) != 0;
-    g_fltk.mouseRight = (Fl::event_state() & FL_BUTTON3) != 0;
+    // The buttons as of the event being handled.
+    const fltk::InputSnapshot state = g_fltk.haveCurrent ? g_fltk.current : fltk::TakeInputSnapshot();
+    g_fltk.mouseLeft = state.left;
+    g_fltk.mouseRight = state.right;
 }
 
 int MouseX() { return g_fltk.mouseX; }

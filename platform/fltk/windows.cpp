@@ -5,6 +5,8 @@
 #include <FL/Fl_Return_Button.H>
 #include <FL/x.H>
 
+#include <algorithm>
+
 #include "platform/fltk/fltk_state.h"
 
 namespace plat::fltk {
@@ -94,7 +96,10 @@ bool ClientPoint(int number, int& x, int& y) {
 
 }  // namespace
 
-void Push(int kind, int window, int item) { g_fltk.events.push_back(WindowEvent{kind, window, item}); }
+void Push(int kind, int window, int item) {
+    g_fltk.events.push_back(WindowEvent{kind, window, item});
+    g_fltk.snapshots.push_back(TakeInputSnapshot());
+}
 
 NumberedWindow* FindWindow(int number) {
     auto it = g_fltk.windows.find(number);
@@ -372,8 +377,40 @@ WindowEvent WaitEvent() {
     }
     const WindowEvent event = g_fltk.events.front();
     g_fltk.events.pop_front();
+    if (!g_fltk.snapshots.empty()) {
+        g_fltk.current = g_fltk.snapshots.front();
+        g_fltk.snapshots.pop_front();
+        g_fltk.haveCurrent = true;
+    }
     fltk::MakeScreenCurrent();  // the program draws right after the event
     return event;
+}
+
+namespace {
+void OnWindowTimer(void* number) {
+    fltk::Push(kEventTimer, static_cast<int>(reinterpret_cast<intptr_t>(number)), 0);
+}
+}  // namespace
+
+void StartWindowTimer(int number, int milliseconds) {
+    if (fltk::FindWindow(number) == nullptr) return;
+    void* data = reinterpret_cast<void*>(static_cast<intptr_t>(number));
+    Fl::remove_timeout(OnWindowTimer, data);
+    Fl::add_timeout(std::max(milliseconds, 1) / 1000.0, OnWindowTimer, data);
+}
+
+bool PointerInWindow(int number, int& x, int& y) {
+    NumberedWindow* window = fltk::FindWindow(number);
+    x = y = -1;
+    if (window == nullptr || !window->shown() || fl_display == nullptr) return false;
+    int mx = 0, my = 0;
+    Fl::get_mouse(mx, my);
+    const int cx = mx - window->x();
+    const int cy = my - window->y() - window->clientTop;
+    if (cx < 0 || cy < 0 || cx >= window->w() || cy >= window->h() - window->clientTop) return false;
+    x = cx;
+    y = cy;
+    return true;
 }
 
 int WindowMouseX(int number) {

@@ -88,6 +88,8 @@ struct HeadlessState {
     std::deque<std::string> requesterAnswers;
     std::vector<RequesterRecord> requesters;
     std::deque<bool> yesNoAnswers;
+    int timerWindow = 0;                    // window of the pending timer, 0 for none
+    int64_t timerDue = 0;                   // clock value at which it runs out
 };
 
 extern HeadlessState g_headless;

@@ -290,8 +290,16 @@ void DrawWindowText(int number, int x, int y, const std::string& text, Colour co
     g_headless.draws.push_back(record);
 }
 
+// A pending timer runs out before the next scripted event once the clock has reached it, and
+// at once (the clock jumping to it) when no scripted event is left.
 WindowEvent WaitEvent() {
     if (g_headless.windows.empty()) return WindowEvent{};
+    if (g_headless.timerWindow != 0 && (g_headless.events.empty() || g_headless.clock >= g_headless.timerDue)) {
+        const WindowEvent timer{kEventTimer, g_headless.timerWindow, 0};
+        g_headless.clock = std::max(g_headless.clock, g_headless.timerDue);
+        g_headless.timerWindow = 0;
+        return timer;
+    }
     if (g_headless.events.empty()) {
         std::fprintf(stderr, "headless: WaitEvent with no scripted event left would block for ever\n");
         std::fflush(stderr);
@@ -300,6 +308,20 @@ WindowEvent WaitEvent() {
     const WindowEvent event = g_headless.events.front();
     g_headless.events.pop_front();
     return event;
+}
+
+void StartWindowTimer(int number, int milliseconds) {
+    if (!WindowExists(number)) return;
+    g_headless.timerWindow = number;
+    g_headless.timerDue = g_headless.clock + std::max(milliseconds, 1);
+}
+
+bool PointerInWindow(int number, int& x, int& y) {
+    const headless::WindowRecord* window = headless::Window(number);
+    x = window != nullptr ? window->nextMouseX : -1;
+    y = window != nullptr ? window->nextMouseY : -1;
+    if (x < 0 || y < 0) x = y = -1;
+    return x >= 0;
 }
 
 int WindowMouseX(int number) {

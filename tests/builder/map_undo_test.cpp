@@ -167,6 +167,7 @@ TEST_F(BuilderMaps, TheMapIsDrawnLayerByLayerWithItsBlending) {
     WriteLines("layers.map", {"0", "0", "TILE", "rock", "0", "10", "20", "32", "16", "2",
                               "TILE", "wall", "0", "30", "40", "64", "64", "0", "ENGINETILEINFOEND"});
     plat::headless::ClearDraws();
+    plat::headless::AdvanceClock(50);  // grid-mode redraws come at least 50 ms apart
     ReadMapFile("layers.map");
     using plat::headless::DrawRecord;
     std::vector<DrawRecord> sprites;
@@ -178,7 +179,8 @@ TEST_F(BuilderMaps, TheMapIsDrawnLayerByLayerWithItsBlending) {
         if (d.kind == DrawRecord::kClear) cleared = d.colour.r == 10 && d.colour.g == 10 && d.colour.b == 10;
     }
     EXPECT_TRUE(cleared);
-    ASSERT_EQ(sprites.size(), 2u);
+    ASSERT_EQ(sprites.size(), 3u);  // the two tiles, then the preview of the selected type
+    EXPECT_EQ(sprites[2].x, gBuilder.mouseX);
     // Layer 0 (wall, slot 1) before layer 2 (rock, slot 0); wall adds ("2x2"), rock blends normally.
     EXPECT_EQ(sprites[0].x, 30);
     EXPECT_EQ(sprites[0].width, 64);

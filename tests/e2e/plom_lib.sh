@@ -52,3 +52,92 @@ plom_answer_box() {
   xdotool key "$2"
   e2e_wait_no_window "$1" 5 || e2e_fail "the box '$1' is still open after the key $2"
 }
+
+# --- editing the map -------------------------------------------------------------------------
+# The tool windows leave the right part of the desktop free: the pointer rests there while keys
+# are pressed, so they go to the main window (plom reads them at its next event).
+PLOM_REST_X=1100
+PLOM_REST_Y=900
+
+# plom_keys KEY...: presses each key with the pointer over the main window, then moves the
+# pointer by one pixel, an event of the main window that shows what the keys did.
+plom_keys() {
+  local key
+  xdotool mousemove "$PLOM_REST_X" "$PLOM_REST_Y"
+  sleep 0.2
+  for key in "$@"; do
+    xdotool key "$key"
+    sleep 0.2
+  done
+  xdotool mousemove $((PLOM_REST_X + 1)) "$PLOM_REST_Y"
+  sleep 0.2
+}
+
+# plom_click X Y [BUTTON]: a click (left by default, 3 for right) at a desktop position.
+plom_click() {
+  xdotool mousemove "$1" "$2"
+  sleep 0.2
+  xdotool click "${3:-1}"
+  sleep 0.3
+}
+
+# plom_toggle_tool_windows shown|hidden: Tab over the main window, then waits until both tool
+# windows are shown again (their ids are taken anew: FLTK gives a shown window a new X window)
+# or both are gone from the screen.
+plom_toggle_tool_windows() {
+  plom_keys Tab
+  if [ "$1" = shown ]; then
+    e2e_wait_window "$PLOM_TILE_TITLE" 5
+    PLOM_TILES=$E2E_WINDOW
+    e2e_wait_window '^(DNA_DESCRIPTOR_WINDOW|DNA for Tile: .*)$' 5
+    PLOM_DNA=$E2E_WINDOW
+  else
+    e2e_wait_no_window "$PLOM_TILE_TITLE" 5 || e2e_fail "the tile window is still shown after Tab"
+    e2e_wait_no_window '^(DNA_DESCRIPTOR_WINDOW|DNA for Tile: .*)$' 5 ||
+      e2e_fail "the descriptor window is still shown after Tab"
+  fi
+}
+
+# plom_pick_tile INDEX: clicks the thumbnail of tile type INDEX in the tile window (cells of 50
+# pixels, six to a row in the 320-pixel client area, below the 25-pixel menu bar).
+plom_pick_tile() {
+  eval "$(xdotool getwindowgeometry --shell "$PLOM_TILES")"
+  plom_click $((X + 50 * ($1 % 6) + 24)) $((Y + 25 + 50 * ($1 / 6) + 24))
+}
+
+# plom_menu RIGHTS DOWNS: opens "BUILDER:", moves RIGHTS titles to the right and DOWNS items
+# down, and chooses the item (MAP = 1 right, "Tools:" = 4 rights).
+plom_menu() {
+  local rights=$1 downs=$2 i
+  eval "$(xdotool getwindowgeometry --shell "$PLOM_TILES")"
+  xdotool mousemove $((X + 30)) $((Y + 12)) click 1
+  sleep 0.5
+  for ((i = 0; i < rights; i++)); do xdotool key Right; sleep 0.2; done
+  for ((i = 0; i < downs; i++)); do xdotool key Down; sleep 0.1; done
+  xdotool key Return
+  sleep 0.3
+}
+
+# plom_save_as NAME: "MAP *Save*", the name typed after the directory the requester shows.
+plom_save_as() {
+  plom_menu_item 2
+  e2e_wait_window '^MAP-BUILDER: Save MAP File:$' 10
+  eval "$(xdotool getwindowgeometry --shell "$E2E_WINDOW")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+  sleep 0.3
+  xdotool key End
+  xdotool type --delay 40 "$1"
+  xdotool key Return
+  e2e_wait_no_window '^MAP-BUILDER: Save MAP File:$' 5 || e2e_fail "the save requester is still open"
+}
+
+# plom_quit: "Quit Builder", Yes; checks exit code 0.
+plom_quit() {
+  plom_menu_item 3
+  plom_answer_box '^MAP BUILDER: Quit\?$' y
+  e2e_wait_exit 10
+  [ "$E2E_EXIT" -eq 0 ] || e2e_fail "plom ended with exit code $E2E_EXIT instead of 0"
+}
+
+# plom_tile_records FILE: the number of TILE records in a map file.
+plom_tile_records() { tr -d '\r' <"$1" | grep -c '^TILE$'; }

@@ -1,0 +1,21 @@
+// BUILDERWORLD: the editing operations on the map: placing a tile at the build cursor, deleting
+// the tile under it, resizing the selected tile type, scrolling, stretching and the map zoom.
+#pragma once
+
+// Places one tile of the selected type at the build cursor on the actual layer, in the next
+// slot; refused silently when the table is full or the type has no sprite. True when placed.
+bool PlaceTile();
+// Deactivates the first (lowest-slot) active tile of the actual layer whose rectangle, edges
+// included, holds the build cursor in work-map coordinates, and takes an undo snapshot.
+// True when a tile was hit.
+bool DeleteTileAtCursor();
+// Grows or shrinks the selected type by `resizeDelta` notches, keeping its aspect ratio; a size
+// that would reach 1 pixel or less is refused. Placed tiles keep their size.
+void ResizeSelectedType();
+// Moves every tile that is not stretched by `scrollStep` pixels and adds it to the scroll sum.
+void ScrollHorizontally();
+void ScrollVertically();
+// Every active stretched tile covers the whole screen from (0, 0).
+void StretchTiles();
+// 1.0: the work map; 0.1: the minimap. Only drawing uses the zoom.
+void SetMapZoom(float zoom);
