@@ -98,6 +98,22 @@ plom_toggle_tool_windows() {
   fi
 }
 
+# plom_tile_index NAME: the index of tile type NAME in the builder's library of the world copy:
+# the graphics that have a descriptor, in byte-wise order of their names.
+plom_tile_index() {
+  local index=0 png name
+  for png in $(cd "$E2E_WORLD/GFX" && LC_ALL=C ls -1 -- *.png); do
+    name=${png%.png}
+    [ -f "$E2E_WORLD/GFX/$name.dll" ] || continue
+    if [ "$name" = "$1" ]; then
+      echo "$index"
+      return 0
+    fi
+    index=$((index + 1))
+  done
+  e2e_fail "no tile type $1 in the world's tile library"
+}
+
 # plom_pick_tile INDEX: clicks the thumbnail of tile type INDEX in the tile window (cells of 50
 # pixels, six to a row in the 320-pixel client area, below the 25-pixel menu bar).
 plom_pick_tile() {

@@ -14,7 +14,9 @@ W=$E2E_WORLD
 plom_menu 1 2  # "MAP" -> "New MAP"
 plom_answer_box '^MAP BUILDER ERROR:$' y
 
-# Demo tile types: 3 floor (128 x 128), 8 mapstart.
+# Demo tile types: floor (128 x 128) and mapstart (32 x 32), by their library index.
+floor_index=$(plom_tile_index floor)
+mapstart_index=$(plom_tile_index mapstart)
 place() {  # place TYPE X Y...: picks the type, hides the tool windows, clicks, shows them again
   local type=$1
   shift
@@ -27,10 +29,11 @@ place() {  # place TYPE X Y...: picks the type, hides the tool windows, clicks, 
   done
   plom_toggle_tool_windows shown
 }
-place 8 0 0
-place 3 256 256 640 512
+place "$mapstart_index" 0 0
+place "$floor_index" 256 256 640 512
 plom_save_as MAPS/LVL0.dll
-want=$(printf '%s\n' 0 0 TILE mapstart 8 0 0 32 32 1 TILE floor 3 256 256 128 128 1 TILE floor 3 640 512 128 128 1 ENGINETILEINFOEND)
+want=$(printf '%s\n' 0 0 TILE mapstart "$mapstart_index" 0 0 32 32 1 TILE floor "$floor_index" 256 256 128 128 1 \
+  TILE floor "$floor_index" 640 512 128 128 1 ENGINETILEINFOEND)
 tries=0
 until [ "$(tr -d '\r' <"$W/MAPS/LVL0.dll")" = "$want" ]; do
   [ "$tries" -lt 50 ] || e2e_fail "MAPS/LVL0.dll is not the map built: $(tr -d '\r' <"$W/MAPS/LVL0.dll" | paste -s -d ' ')"

@@ -12,8 +12,9 @@ plom_wait_windows
 W=$E2E_WORLD
 base=$(plom_tile_records "$W/1")
 
-# Tile type 2 of the demo library is the crate (64 x 64).
-plom_pick_tile 2
+# The crate (64 x 64).
+crate_index=$(plom_tile_index crate)
+plom_pick_tile "$crate_index"
 e2e_wait_window '^DNA for Tile: .*GFX/crate File:crate$' 5
 plom_toggle_tool_windows hidden
 plom_keys Page_Up c  # layer 2; raster mode 0: tiles go where the pointer is
@@ -37,7 +38,8 @@ plom_save_as edited.map
 e2e_wait_for_file_text "$W/edited.map" ENGINETILEINFOEND 5 || e2e_fail "no map file edited.map"
 cmp -s "$W/edited.map" "$W/USER/UNDO_2" || e2e_fail "the saved map differs from the snapshot the undo read"
 tail_got=$(tr -d '\r' <"$W/edited.map" | tail -n 25 | paste -s -d ' ')
-tail_want="TILE crate 2 500 700 64 64 2 TILE crate 2 564 700 64 64 2 TILE crate 2 628 700 64 64 2 ENGINETILEINFOEND"
+c=$crate_index
+tail_want="TILE crate $c 500 700 64 64 2 TILE crate $c 564 700 64 64 2 TILE crate $c 628 700 64 64 2 ENGINETILEINFOEND"
 [ "$tail_got" = "$tail_want" ] || e2e_fail "the saved map ends with '$tail_got', expected '$tail_want'"
 
 # The descriptor window still shows the crate's rows: the first value becomes 77.
