@@ -70,6 +70,10 @@ seed() {
 max_len() { case $1 in fuzz_images) echo 8192 ;; *) echo 1024 ;; esac; }
 dictionary() { case $1 in fuzz_images) ;; *) echo "-dict=$root/fuzz/world_files.dict" ;; esac; }
 
+# Undefined behaviour ends the run like a crash (by default UBSan reports and goes on).
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+
 found_any=0
 summary=()
 for target in "${targets[@]}"; do
