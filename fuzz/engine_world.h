@@ -76,6 +76,20 @@ inline const std::vector<std::string> kDefaultMap = {
     "TILE", "nosuchtile", "0", "200", "200", "8", "8", "8",
     "ENGINETILEINFOEND"};
 
+// The configuration keys that name files and folders (all in the scratch directory) and the
+// size of the object tables.
+inline std::vector<std::string> PathSettings() {
+    return {"SYSTEMTEXT", At("CORE/systemtext.txt"), "CODECS", At("CORE/codecs.crc"), "GFX", At("GFX/"), "SIMCORE",
+            At("MAPS/"), "ANIMSYSTEM", At("ANIM/"), "SOUNDPATH", At("SOUND/"), "ERRORPATH", At("error.log"),
+            "WARNINGS", At("warnings.log"), "MAXOBJECTS", "64"};
+}
+
+// The other configuration keys: source size, grid, animation frames, overlay on, no frame delay.
+inline std::vector<std::string> Settings() {
+    return {"SOURCEWIDTH", "1280", "SOURCEHEIGHT", "1024", "GRIDSIZE", "64", "MATRIXSIZE", "8", "MAXANIMFRAMES",
+            "3", "APPENTRY", "0", "APPMODE", "1", "MULTITASK", "0", "USRSCROLL", "1"};
+}
+
 inline void RemoveDirectory() {
     std::error_code ignored;
     if (!gDirectory.empty()) std::filesystem::remove_all(gDirectory, ignored);
@@ -88,12 +102,7 @@ inline void MakeWorld() {
     std::filesystem::create_directories(gDirectory);
     std::atexit(RemoveDirectory);
 
-    WriteFile("CORE/ini.crc",
-              Lines({"SYSTEMTEXT", At("CORE/systemtext.txt"), "CODECS", At("CORE/codecs.crc"), "GFX", At("GFX/"),
-                     "SIMCORE", At("MAPS/"), "ANIMSYSTEM", At("ANIM/"), "SOUNDPATH", At("SOUND/"), "ERRORPATH",
-                     At("error.log"), "WARNINGS", At("warnings.log"), "SOURCEWIDTH", "1280", "SOURCEHEIGHT", "1024", "GRIDSIZE", "64", "MATRIXSIZE",
-                     "8", "MAXOBJECTS", "64", "MAXANIMFRAMES", "3", "APPENTRY", "0", "APPMODE", "1", "MULTITASK",
-                     "0", "USRSCROLL", "1"}));
+    WriteFile("CORE/ini.crc", Lines(Settings()) + Lines(PathSettings()));
     WriteFile("CORE/codecs.crc", Lines({"GFXCODEC", "; tiles", ".png", "", "SOUNDCODEC", "; sounds", ".wav", ""}));
     WriteFile("CORE/systemtext.txt", Lines({"#ERROR_UNKNOWN", "An unknown error.", "#ERROR_INIT_INIT",
                                             "The configuration could not be read."}));

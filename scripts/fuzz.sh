@@ -15,7 +15,7 @@ set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${1:-60}
 shift $(( $# > 0 ? 1 : 0 ))
-all_targets=(fuzz_world_files fuzz_text_lines fuzz_images fuzz_engine_area fuzz_engine_descriptor)
+all_targets=(fuzz_world_files fuzz_text_lines fuzz_images fuzz_engine_area fuzz_engine_descriptor fuzz_engine_config)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all_targets[@]}")
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
@@ -64,6 +64,7 @@ seed() {
         "$root"/tests/data/* "$into"/ ;;
     fuzz_engine_area) cp "$root"/demo/MAPS/*.dll "$into"/ ;;
     fuzz_engine_descriptor) cp "$root"/demo/GFX/*.dll "$into"/ ;;
+    fuzz_engine_config) cp "$root"/demo/CORE/ini.crc "$into"/ ;;
   esac
 }
 # Inputs are kept short (the corpus stays small); the text targets get the world files' words.
