@@ -40,6 +40,8 @@ cd "$run_dir"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   if [ "$program" = tasko ]; then
     echo "tasko runs full-screen; hold Escape and left Alt together to quit."
+  else
+    echo "plom: quit with BUILDER: > Quit Builder in the tile window's menu, then Yes (or the Y key)."
   fi
   exec "$binary"
 fi
@@ -79,7 +81,7 @@ fi
 program_pid=$!
 
 # Wait for the program's window (at most 10 s), then give it a moment to draw.
-if [ "$program" = tasko ]; then window_name=KORVANE; else window_name=.; fi
+if [ "$program" = tasko ]; then window_name=KORVANE; else window_name='^1$'; fi
 for _ in $(seq 50); do
   kill -0 "$program_pid" 2>/dev/null || break
   xdotool search --onlyvisible --name "$window_name" >/dev/null 2>&1 && break
@@ -95,14 +97,21 @@ else
 fi
 
 # tasko ends when Escape and left Alt are held together (the pointer must be on its screen);
-# plom only quits through its menu, so it is asked to terminate.
+# plom quits through its menu: a click on "BUILDER:" in the tile window (whose title is the map
+# file "1" once it runs), the cursor keys down to "Quit Builder", Return, then Y for Yes.
 if kill -0 "$program_pid" 2>/dev/null; then
   if [ "$program" = tasko ]; then
     xdotool mousemove 640 512 keydown Escape keydown Alt_L
     sleep 0.5
     xdotool keyup Alt_L keyup Escape
   else
-    kill -TERM "$program_pid" 2>/dev/null || true
+    tiles=$(xdotool search --name '^1$' | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$tiles")"
+    xdotool mousemove $((X + 30)) $((Y + 12)) click 1
+    sleep 0.5
+    xdotool key Down Down Down Return
+    sleep 1
+    xdotool key y
   fi
 fi
 

@@ -3,6 +3,7 @@
 #include "engine/DESCRIPTOR.h"
 
 #include "engine/ENV.h"
+#include "engine/SGFXCORE.h"
 #include "platform/fault.h"
 #include "worldfiles/convert.h"
 #include "worldfiles/descriptor.h"
@@ -27,6 +28,8 @@ void CopyDescriptorToObject(int tileIndex, int objectIndex) {
     o.baseAlpha = wf::RoundToInt(o.alpha);
     o.rotateSpeed = d.worldFTileRotate;
     o.postEffect = d.postEFFECT;
+    // Parsed here once, so that drawing never splits the text again.
+    BlendPairOf(o.postEffect, o.blendSource, o.blendDestination);
     o.collision = d.worldFTileCollision;
     if (o.collision == 1) {
         CollisionList& list = gWorld.collisionList;

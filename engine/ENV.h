@@ -42,7 +42,7 @@ struct EngineSettings {
     std::string SOUNDCODEC;                   // sound extension with its dot
     std::string MUSICCODEC;                   // stored, unused
 
-    std::string simulationScopeText = "NOPE"; // "REGION" or "MAP"; no key sets it
+    std::string simulationScopeText = "NOPE"; // SIMSCOPE: "MAP" simulates every object, else REGION
     int8_t simulationScope = 13;              // 13 region, 14 map
 };
 
@@ -150,6 +150,8 @@ struct WorldObject {
     std::string idString;                     // the object's name
     std::string useWeapon;                    // idString of its projectiles
     std::string postEffect;                   // blending mode "SxD"
+    int32_t blendSource = 5;                  // postEffect parsed once at creation: source factor,
+    int32_t blendDestination = 6;             // destination factor; both 0: keep the previous blending
     float speedV = 0, speedH = 0;             // pixels per frame
     int8_t stepH = 0, stepV = 0;              // 1: the axis may move this frame
     int8_t randomMove = 0;                    // random direction range
@@ -189,6 +191,17 @@ struct GridCell {
     int8_t occupancy = 0;                     // 0 free, else a collision value
 };
 
+// The screen effects' grabbed images and their drawables: one of each, freed and made anew
+// every time the effect runs.
+struct ScreenEffects {
+    plat::Image mirrorImage;                  // area below the last mirror object, white transparent
+    plat::Drawable mirrorDrawable;            // mirrorImage squeezed to the object's size
+    plat::Image smoothingImage;               // upper-left 90 % of the picture
+    plat::Drawable smoothingDrawable;         // smoothingImage at its own size
+    plat::Image pictureImage;                 // upper-left 90 % of the picture, magenta transparent
+    plat::Drawable pictureDrawable;           // pictureImage at a quarter of its size
+};
+
 // The tile library and the world of the loaded area.
 struct World {
     std::vector<TileKind> tiles;              // the tile library
@@ -198,6 +211,7 @@ struct World {
     std::vector<GridCell> grid;               // kGridCells * kGridCells, index i * kGridCells + j
     // Animation frame images decoded during the current area's load, by path (invalid: did not load).
     std::unordered_map<std::string, plat::Image> frameImages;
+    ScreenEffects effects;                    // survive area loads; each effect frees its own
 };
 
 extern EngineSettings gSettings;

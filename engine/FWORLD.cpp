@@ -1,15 +1,165 @@
 // FWORLD: the world tables and the per-frame world update.
-// Objects act and are drawn in index order, so higher layers are drawn over lower ones.
+// Objects act and are drawn in index order, so higher layers are drawn over lower ones, and an
+// object sees the already updated state of the lower-indexed objects in the same frame.
 #include "engine/FWORLD.h"
 
 #include <algorithm>
 
+#include "engine/ACTIONS.h"
 #include "engine/ENV.h"
 #include "engine/SGFXCORE.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/fault.h"
 #include "worldfiles/convert.h"
+
+namespace {
+
+constexpr float kTouchSpinDecay = 0.05f;  // radians per frame a touched spinner slows down
+
+// Box of an object at its next step, each value rounded to the nearest integer.
+struct StepBox {
+    float left, top, right, bottom;
+};
+
+StepBox NextStepBox(const WorldObject& o) {
+    const float left = wf::RoundNearest(o.x + o.moveH * o.speedH * o.stepH);
+    const float top = wf::RoundNearest(o.y + o.moveV * o.speedV * o.stepV);
+    return {left, top, left + wf::RoundNearest(o.width), top + wf::RoundNearest(o.height)};
+}
+
+// The same box before rounding. Rounding moves a left or top edge by at most half a pixel and a
+// right or bottom edge by at most one, so boxes two pixels apart stay apart once rounded.
+StepBox UnroundedStepBox(const WorldObject& o) {
+    const float left = o.x + o.moveH * o.speedH * o.stepH;
+    const float top = o.y + o.moveV * o.speedV * o.stepV;
+    return {left, top, left + o.width, top + o.height};
+}
+
+bool ClearlyApart(const StepBox& a, const StepBox& b) {
+    return a.left >= b.right + 2 || a.right + 2 <= b.left || a.top >= b.bottom + 2 || a.bottom + 2 <= b.top;
+}
+
+// Touching edges do not overlap.
+bool Overlap(const StepBox& a, const StepBox& b) {
+    return a.left < b.right && a.right > b.left && a.top < b.bottom && a.bottom > b.top;
+}
+
+// One life step: an object with a life time loses a step once its mark has passed; the mark is
+// set one interval ahead, so after the first step (at once) they come every two intervals.
+void LifeStep(int index) {
+    WorldObject& o = gWorld.objects[index];
+    if (o.lifeTime <= 0) return;
+    const int64_t now = plat::Milliseconds();
+    if (o.lifeMark + o.timerMS >= now) return;
+    o.lifeMark = now + o.timerMS;
+    o.lifeTime -= 1;
+    if (o.lifeTime < 1) o.state = 0;
+}
+
+// Objects in play are simulated: all of them with the MAP scope, only those in view with REGION.
+bool PassesSimulationGate(int index) {
+    const WorldObject& o = gWorld.objects[index];
+    if (o.state == 0) return false;
+    return gSettings.simulationScope == kScopeMap || ObjectInView(o);
+}
+
+// Animation frames by direction of motion; the folders are used crossed over (moving right
+// shows LEFT). The frame index is shared by the folders and holds at a folder's last frame.
+enum Folder { kFolderLeft = 0, kFolderRight = 1, kFolderUp = 2, kFolderDown = 3 };
+
+void AdvanceAnimation(WorldObject& o, int folder) {
+    if (o.animFrame >= o.animCount[folder]) return;
+    const auto& frames = o.animFrames[folder];
+    o.animFrame = frames[o.animFrame + 1].Valid() ? o.animFrame + 1 : 1;
+    // A gap at frame 1 has no drawable: the object keeps what it shows.
+    if (frames[o.animFrame].Valid()) o.sprite = frames[o.animFrame];
+}
+
+// Stall (non-players lose each axis one frame in six), move by the open steps, animate.
+void MoveAndAnimate(int index) {
+    WorldObject& o = gWorld.objects[index];
+    if (o.playerID == 0) {
+        const int r = plat::Random(5);
+        if (r == 1) o.stepH = 0;
+        if (r == 2) o.stepV = 0;
+    }
+    o.x += o.moveH * o.speedH * o.stepH;
+    o.y += o.moveV * o.speedV * o.stepV;
+    // Direction and speed decide, not the steps: a blocked or stalled object still animates.
+    if (o.moveH * o.speedH > 0) AdvanceAnimation(o, kFolderLeft);
+    if (o.moveV * o.speedV > 0) AdvanceAnimation(o, kFolderUp);
+    if (o.moveV * o.speedV < 0) AdvanceAnimation(o, kFolderDown);
+    if (o.moveH * o.speedH < 0) AdvanceAnimation(o, kFolderRight);
+}
+
+// The world offset moves by exactly the player's step, so the player stays put on the screen.
+void ScrollWithPlayer(int index) {
+    const WorldObject& o = gWorld.objects[index];
+    if (o.stepH != 0) gSettings.MATRIX_OFFSET_X -= o.moveH * o.speedH * o.stepH;
+    if (o.stepV != 0) gSettings.MATRIX_OFFSET_Y -= o.moveV * o.speedV * o.stepV;
+}
+
+// One object's behaviours for this frame, in their fixed order. The random step runs twice:
+// the first run steers this object's collision check and move, the second leaves the
+// directions and visibility that drawing and the later objects see.
+void SimulateObject(int index) {
+    WorldObject& o = gWorld.objects[index];
+    if (!o.useWeapon.empty()) FireWeapon(index, o.x, o.y);
+    FadeIn(index);
+    if (o.followObject != 0) FollowTarget(index);
+    if (o.rotateSpeed != 0) TransformRotation(index, o.width, o.height, o.angle);
+    if (o.playerID != 0) SteerPlayer(index);
+    RandomStep(index);
+    if (o.collision != 0) CheckCollision(index);
+    MoveAndAnimate(index);
+    if (o.playerID != 0 && gSettings.DYNAMICSCROLL != 0) ScrollWithPlayer(index);
+    RandomStep(index);
+}
+
+void SimulateWorld() {
+    const int last = LastObjectIndex();
+    for (int i = 0; i <= last; ++i) {
+        LifeStep(i);
+        if (PassesSimulationGate(i)) SimulateObject(i);
+    }
+}
+
+void DrawWorld() {
+    const int last = LastObjectIndex();
+    for (int i = 0; i <= last; ++i) DrawObject(i);
+}
+
+void DrawScreenEffects() {
+    if (gSettings.APPSMOOTH != 0) DrawSmoothing();
+    if (gSettings.PIP != 0) DrawPictureInPicture();
+}
+
+// Every object, every frame (also when paused): steps open again, touch transparency is undone,
+// a touched spinner slows down. The two spin tests run one after the other, so a positive
+// remainder below the decay goes below 0 and straight back.
+void EndFrameStep(int index) {
+    WorldObject& o = gWorld.objects[index];
+    o.stepH = 1;
+    o.stepV = 1;
+    if (o.touchTransparency != 0) o.alpha = static_cast<float>(o.baseAlpha);
+    if (o.touchRotate != 0) {
+        if (o.rotateSpeed > 0) o.rotateSpeed += -kTouchSpinDecay;
+        if (o.rotateSpeed < 0) o.rotateSpeed += kTouchSpinDecay;
+    }
+}
+
+// The life step runs twice per frame: once in the simulation pass, once here.
+void EndFrame() {
+    const int last = LastObjectIndex();
+    for (int i = 0; i <= last; ++i) {
+        EndFrameStep(i);
+        DrawMirror(i);
+        LifeStep(i);
+    }
+}
+
+}  // namespace
 
 void SetUpWorldTables() {
     PLAT_MARK("FWORLD");
@@ -23,12 +173,16 @@ void SetUpWorldTables() {
 
 int ObjectCapacity() { return static_cast<int>(gWorld.objects.size()); }
 
+int LastObjectIndex() { return std::min(gState.lastObjectIndex, ObjectCapacity() - 1); }
+
 void UpdateWorld() {
     PLAT_MARK("FWORLD");
     plat::ClearScreen({1, 1, 1});
-    const int last = std::min(gState.lastObjectIndex, ObjectCapacity() - 1);
-    for (int i = 0; i <= last; ++i) DrawObject(i);
+    if (gState.pause == 0 && gState.overviewMode == 0) SimulateWorld();
+    DrawWorld();
+    DrawScreenEffects();
     CountFrame();
+    EndFrame();
 }
 
 void CountFrame() {
@@ -39,5 +193,23 @@ void CountFrame() {
         if (gState.frameCount < 50 && gSettings.MULTITASK >= 1) gSettings.MULTITASK -= 1;
         gState.frameCount = 0;
         gState.nextSecond = now + 1000;
+    }
+}
+
+void CheckCollision(int mover) {
+    const StepBox box = NextStepBox(gWorld.objects[mover]);
+    const StepBox near = UnroundedStepBox(gWorld.objects[mover]);
+    const CollisionList& list = gWorld.collisionList;
+    for (int k = 0; k < list.count; ++k) {
+        const int other = list.entries[k];
+        if (other == mover) continue;
+        const WorldObject& o = gWorld.objects[other];
+        if (o.state != 1 || o.collision == 0) continue;
+        // Every partner's look-ahead is its own next step, AI objects included.
+        if (ClearlyApart(near, UnroundedStepBox(o)) || !Overlap(box, NextStepBox(o))) continue;
+        WorldObject& a = gWorld.objects[mover];
+        if (a.moveH != 0) a.stepH = 0;
+        if (a.moveV != 0) a.stepV = 0;
+        TouchReaction(mover, other);
     }
 }

@@ -72,6 +72,7 @@ const std::vector<ConfigKey>& ConfigKeys() {
              if (delay < 0) delay = 0;
              gSettings.MULTITASK = static_cast<int8_t>(delay);
          }},
+        {"SIMSCOPE", [](const std::string& v) { gSettings.simulationScopeText = v; }},
     };
     return keys;
 }
@@ -164,7 +165,7 @@ void FatalErrorHandler(const char* description, const char* module, int line) {
     plat::FaultText entry;
     entry.Append(kSorryBanner);
     entry.Append("\r\n\r\nKORVANE ERROR HANDLER: ERROR DATE:");
-    plat::AppendFaultDate(entry, kLogDatePattern);
+    plat::AppendFaultDate(entry, kLogDatePattern, plat::FaultDateNow());
     entry.Append("\r\n");
     entry.Append(description, 1024);  // a long exception text must not push the banner out
     entry.Append("\r\nModule:");

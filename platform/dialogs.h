@@ -9,6 +9,13 @@ void MessageBox(const std::string& title, const std::string& text);
 // A box with Yes and No; true for Yes.
 bool AskYesNo(const std::string& title, const std::string& text);
 
+// File requesters (map builder): title, starting path (file or directory, "" for the current
+// directory) and a wildcard pattern such as "*". The chosen path, or "" when cancelled.
+std::string RequestOpenFile(const std::string& title, const std::string& startPath,
+                            const std::string& pattern);
+std::string RequestSaveFile(const std::string& title, const std::string& startPath,
+                            const std::string& pattern);
+
 // Releases windows, images, drawables, sounds, input devices and open files and restores the
 // default fault handling. Safe to call more than once.
 void ReleaseAll();

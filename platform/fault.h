@@ -32,9 +32,11 @@ struct FaultText {
 // Takes the local time zone's offset from UTC now, for FaultDate. InstallFaultHandler calls it
 // the first time it runs (at start-up), so a fault later needs no time zone lookup.
 void PrepareFaultClock();
-// Appends the current local date by a pattern of "%yyyy", "%mm", "%dd", "%hh", "%ii" and "%ss"
-// (other text copied), from clock_gettime and the offset PrepareFaultClock took.
-void AppendFaultDate(FaultText& text, const char* pattern);
+// The current date value (seconds since 1970), from clock_gettime.
+long long FaultDateNow();
+// Appends a date value as local time by a pattern of "%yyyy", "%mm", "%dd", "%hh", "%ii" and
+// "%ss" (other text copied), with the offset PrepareFaultClock took.
+void AppendFaultDate(FaultText& text, const char* pattern, long long date);
 // Appends the text to the file (created when missing) with open/write/close; false on failure.
 bool AppendToFileRaw(const char* path, const char* data, size_t length);
 

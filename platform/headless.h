@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/display.h"
+#include "platform/windows.h"
 
 namespace plat::headless {
 
@@ -52,16 +53,21 @@ const std::vector<MessageBoxRecord>& MessageBoxes();
 void SetYesNoAnswer(bool yes);
 
 struct DrawRecord {
-    enum Kind { kClear, kBegin3D, kEnd3D, kSprite, kBlend, kText, kBox, kPixel, kFlip } kind;
+    enum Kind {
+        kClear, kBegin3D, kEnd3D, kSprite, kBlend, kText, kBox, kPixel, kFlip,
+        kWindowFill, kWindowImage, kWindowText,  // drawing straight into window `window`
+    } kind;
+    int window = 0;            // kWindowFill, kWindowImage, kWindowText
     int drawable = -1;         // kSprite
-    int image = -1;            // kSprite: the image the drawable shows
+    int image = -1;            // kSprite: the image the drawable shows; kWindowImage: the image
     int x = 0, y = 0;          // position
-    int width = 0, height = 0; // kSprite: zoomed size; kBox: box size
+    int width = 0, height = 0; // kSprite: zoomed size; kBox, kWindowFill, kWindowImage: size
     Corner corners[4];         // kSprite
     int opacity = 0;           // kSprite
     int source = 0, destination = 0;  // kBlend
-    std::string text;          // kText
-    Colour colour;             // kText, kBox, kPixel, kClear
+    std::string text;          // kText, kWindowText
+    Colour colour;             // kText, kBox, kPixel, kClear, kWindowFill, kWindowText
+    Colour background;         // kWindowText
     bool filled = false;       // kBox; kText: opaque background
 };
 const std::vector<DrawRecord>& Draws();
@@ -74,5 +80,70 @@ int LiveDrawables();
 int ImageLoads();
 std::string ImagePath(Image image);
 bool NearestSampling();
+
+// --- windows, menus, controls, events and requesters (map builder) ---------------------------------
+struct ControlRecord {
+    enum Kind { kTextField, kButton } kind = kTextField;
+    int number = 0;
+    int x = 0, y = 0, width = 0, height = 0;  // pixels in the window's client area
+    std::string text;
+    bool centred = false;       // text field: centred text
+    bool isDefault = false;     // button: default button
+    std::string tooltip;
+    Colour background{255, 255, 255};
+    Colour textColour{0, 0, 0};
+};
+struct WindowRecord {
+    int number = 0;
+    int x = 0, y = 0, width = 0, height = 0;  // pixels
+    std::string title;
+    WindowStyle style = WindowStyle::kTool;
+    int owner = 0;
+    bool shown = true;
+    bool hasScreen = false;                    // OpenWindowScreen succeeded
+    int screenX = 0, screenY = 0;              // the drawing screen's place in the client area
+    std::vector<ControlRecord> controls;       // in creation order; a replaced control keeps its place
+    int nextMouseX = -1, nextMouseY = -1;      // seen by the next PollMouse
+    int mouseX = -1, mouseY = -1;              // at the last PollMouse
+};
+struct MenuEntry {
+    enum Kind { kTitle, kItem, kSeparator } kind = kTitle;
+    int item = 0;  // kItem
+    std::string text;
+};
+struct MenuRecord {
+    int number = 0;
+    int window = 0;
+    std::vector<MenuEntry> entries;  // in creation order
+};
+struct RequesterRecord {
+    bool save = false;  // save-file requester, else open-file
+    std::string title;
+    std::string startPath;
+    std::string pattern;
+};
+
+// The open windows in opening order; nullptr for a number that is not open.
+const std::vector<WindowRecord>& Windows();
+const WindowRecord* FindWindow(int number);
+const ControlRecord* FindControl(int window, int control);
+// Numbers of the windows closed since Reset, in closing order.
+const std::vector<int>& ClosedWindows();
+int ActiveWindow();
+// When set, OpenWindow of this number fails.
+void SetWindowFails(int number, bool fails);
+const MenuRecord* FindMenu(int number);
+// Pointer position in a window's client area seen by the next PollMouse (-1 outside).
+void SetWindowMouse(int window, int x, int y);
+
+// Events handed out by WaitEvent in order. WaitEvent with no event left while windows are open
+// would block for ever: the backend reports it on stderr and ends the process with exit code 86.
+void PushEvent(WindowEvent event);
+size_t PendingEvents();
+// Answers of the next file requesters, in order ("" cancels); without one the requester cancels.
+void PushRequesterAnswer(const std::string& path);
+const std::vector<RequesterRecord>& Requesters();
+// Yes/No answers of the next AskYesNo calls, in order; when none is queued SetYesNoAnswer's holds.
+void PushYesNoAnswer(bool yes);
 
 }  // namespace plat::headless

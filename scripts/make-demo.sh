@@ -32,7 +32,9 @@ png_opts=(-strip -define png:exclude-chunks=date,time,zTXt,tEXt,iTXt)
 
 # Tile kinds in the byte-wise order of their names, the order the engine lists its tile
 # directory in; a map record's library index is the tile's position in this list.
-tiles=(barrel beetle crate floor grate hero lamp lampglow mapstart rotor wall)
+mapfile -t tiles < <(printf '%s\n' barrel beetle beltdown beltleft beltright beltup bullet crate drone \
+  floor ghost glass grate hero lamp lampglow lightblue mapstart puddle rotor sentry smoke spark spinner \
+  turret walker wall | LC_ALL=C sort)
 tile_index() {
   local i
   for i in "${!tiles[@]}"; do
@@ -121,7 +123,7 @@ grain() {
 mkdir -p "$demo/CORE"
 rm -rf "$demo/GFX" "$demo/ANIM" "$demo/MAPS" "$demo/SOUND"
 rm -f "$demo/CORE/ini.crc" "$demo/CORE/codecs.crc" "$demo/CORE/systemtext.txt"
-mkdir -p "$demo/GFX" "$demo/ANIM/hero" "$demo/MAPS" "$demo/SOUND"
+mkdir -p "$demo/GFX" "$demo/ANIM/hero" "$demo/ANIM/walker" "$demo/MAPS" "$demo/SOUND"
 
 # ---------------------------------------------------------------------------------------------
 # Configuration: ini.crc (key line, value line), codec file (key, ignored, value, ignored)
@@ -147,8 +149,9 @@ crlf SYSTEMTEXT "CORE/systemtext.txt" \
   APPMODE 0 \
   MULTITASK 0 \
   VERSION "DEMO 0.1" \
-  USRSCROLL 1 \
-  DYNAMICSCROLL 0 \
+  USRSCROLL 0 \
+  DYNAMICSCROLL 1 \
+  SIMSCOPE REGION \
   PIP 0 \
   APPSMOOTH 0 >"$demo/CORE/ini.crc"
 
@@ -259,10 +262,10 @@ convert -size 32x32 xc:white +antialias \
   -draw 'line 16,0 16,31' -draw 'line 0,16 31,16' \
   "${png_opts[@]}" "PNG24:$gfx/mapstart.png"
 
-# hero_frame FX FY PHASE OUTFILE: the hero seen from above, facing (FX, FY), walking phase 0..3
-# (feet and hands swing along the facing direction).
+# hero_frame FX FY PHASE OUTFILE [SHIRT]: the hero (or, in another shirt, the walker) seen from
+# above, facing (FX, FY), walking phase 0..3 (feet and hands swing along the facing direction).
 hero_frame() {
-  local fx=$1 fy=$2 phase=$3 out=$4
+  local fx=$1 fy=$2 phase=$3 out=$4 shirt=${5:-rgb(36,110,150)}
   local swing=(9 3 -9 -3)
   local s=${swing[$phase]}
   local px=$((-fy)) py=$fx # perpendicular of the facing direction
@@ -275,7 +278,7 @@ hero_frame() {
   local nosex=$((32 + fx * 14)) nosey=$((32 + fy * 14))
   convert -size 64x64 xc:white +antialias \
     -fill 'rgb(58,40,30)' -draw "ellipse $lfx,$lfy 6,6 0,360" -draw "ellipse $rfx,$rfy 6,6 0,360" \
-    -fill 'rgb(36,110,150)' -draw "ellipse 32,32 $brx,$bry 0,360" \
+    -fill "$shirt" -draw "ellipse 32,32 $brx,$bry 0,360" \
     -fill 'rgb(226,184,140)' -draw "circle $lhx,$lhy $lhx,$((lhy + 5))" \
     -draw "circle $rhx,$rhy $rhx,$((rhy + 5))" \
     -fill 'rgb(92,60,34)' -draw 'circle 32,32 32,19' \
@@ -284,8 +287,92 @@ hero_frame() {
     "${png_opts[@]}" "PNG24:$out"
 }
 
-# hero, 64x64: the player's tile graphic, standing and facing down.
+# hero, 64x64: the player's tile graphic, standing and facing down; walker and sentry: the same
+# in red.
+walker_shirt='rgb(170,40,40)'
 hero_frame 0 1 1 "$gfx/hero.png"
+hero_frame 0 1 1 "$gfx/walker.png" "$walker_shirt"
+cp "$gfx/walker.png" "$gfx/sentry.png"
+
+# belt_tile NAME ROTATION: a conveyor belt, 64x64, rollers across and chevrons pointing right
+# before the rotation.
+belt_tile() {
+  convert -size 64x64 xc:'rgb(52,54,58)' \
+    -fill 'rgb(84,88,94)' -draw 'rectangle 0,0 63,5' -draw 'rectangle 0,58 63,63' \
+    -fill 'rgb(226,180,40)' \
+    -draw 'polygon 8,14 22,14 36,32 22,50 8,50 22,32' \
+    -draw 'polygon 30,14 44,14 58,32 44,50 30,50 44,32' \
+    -rotate "$2" "${png_opts[@]}" "PNG24:$gfx/$1.png"
+}
+belt_tile beltright 0
+belt_tile beltdown 90
+belt_tile beltleft 180
+belt_tile beltup 270
+
+# drone, 32x32: a small hovering drone with four rotors that follows the hero.
+convert -size 32x32 xc:white +antialias \
+  -fill 'rgb(60,60,66)' -draw 'line 6,6 25,25' -draw 'line 25,6 6,25' \
+  -fill 'rgb(120,124,132)' -draw 'circle 6,6 6,2' -draw 'circle 25,6 25,2' \
+  -draw 'circle 6,25 6,21' -draw 'circle 25,25 25,21' \
+  -fill 'rgb(220,120,30)' -draw 'circle 16,16 16,10' -fill 'rgb(30,30,30)' -draw 'circle 16,16 16,14' \
+  "${png_opts[@]}" "PNG24:$gfx/drone.png"
+
+# turret, 64x64: a squat gun turret on a steel plate.
+convert -size 64x64 xc:'rgb(90,94,100)' +antialias \
+  -fill 'rgb(60,62,68)' -draw 'rectangle 4,4 59,59' \
+  -fill 'rgb(130,60,50)' -draw 'circle 32,32 32,12' \
+  -fill 'rgb(40,40,44)' -draw 'rectangle 6,28 32,36' \
+  -fill 'rgb(200,90,70)' -draw 'circle 32,32 32,24' \
+  "${png_opts[@]}" "PNG24:$gfx/turret.png"
+
+# bullet, 16x16: a glowing slug.
+convert -size 16x16 xc:white +antialias \
+  -fill 'rgb(250,120,30)' -draw 'circle 8,8 8,1' -fill 'rgb(255,230,120)' -draw 'circle 8,8 8,5' \
+  "${png_opts[@]}" "PNG24:$gfx/bullet.png"
+
+# lightblue, 32x32: a light blue bouncing ball.
+convert -size 32x32 xc:white +antialias \
+  -fill 'rgb(40,120,200)' -draw 'circle 16,16 16,2' -fill 'rgb(120,200,250)' -draw 'circle 16,16 16,6' \
+  -fill 'rgb(230,246,254)' -draw 'circle 12,11 12,8' \
+  "${png_opts[@]}" "PNG24:$gfx/lightblue.png"
+
+# spark, 32x32: a crackling electric spark.
+convert -size 32x32 xc:white +antialias \
+  -fill 'rgb(120,220,250)' \
+  -draw 'polygon 16,0 19,13 32,16 19,19 16,32 13,19 0,16 13,13' \
+  -fill 'rgb(250,250,200)' -draw 'circle 16,16 16,12' \
+  "${png_opts[@]}" "PNG24:$gfx/spark.png"
+
+# ghost, 64x64: a pale ghost that fades in.
+convert -size 64x64 xc:white +antialias \
+  -fill 'rgb(200,210,236)' -draw 'circle 32,26 32,6' -draw 'rectangle 12,26 52,54' \
+  -fill white -draw 'polygon 12,56 20,46 28,56' -draw 'polygon 28,56 36,46 44,56' \
+  -draw 'polygon 44,56 52,46 52,56' \
+  -fill 'rgb(40,40,60)' -draw 'circle 24,24 24,20' -draw 'circle 40,24 40,20' \
+  "${png_opts[@]}" "PNG24:$gfx/ghost.png"
+
+# glass, 64x64: a pane of glass in a steel frame; it pales while something pushes against it.
+convert -size 64x64 xc:'rgb(100,104,112)' \
+  -fill 'rgb(150,200,214)' -draw 'rectangle 4,4 59,59' \
+  -fill 'rgb(200,236,244)' -draw 'polygon 10,40 40,10 48,10 10,48' \
+  "${png_opts[@]}" "PNG24:$gfx/glass.png"
+
+# spinner, 64x64: a turnstile that spins when pushed.
+convert -size 64x64 xc:white +antialias \
+  -fill 'rgb(170,150,60)' -draw 'rectangle 28,2 35,61' -draw 'rectangle 2,28 61,35' \
+  -fill 'rgb(90,80,40)' -draw 'circle 32,32 32,22' \
+  "${png_opts[@]}" "PNG24:$gfx/spinner.png"
+
+# puddle, 128x64: dark water; the mirror effect lays what lies below it over it.
+convert -size 128x64 xc:'rgb(30,44,60)' \
+  -fill 'rgb(44,62,84)' -draw 'rectangle 6,6 121,57' \
+  "${png_opts[@]}" "PNG24:$gfx/puddle.png"
+
+# smoke, 64x64: a grey puff that lives a few seconds.
+convert -size 64x64 xc:white +antialias \
+  -fill 'rgb(150,150,150)' -draw 'circle 24,36 24,18' -draw 'circle 40,30 40,14' \
+  -fill 'rgb(190,190,190)' -draw 'circle 36,40 36,26' \
+  "${png_opts[@]}" "PNG24:$gfx/smoke.png"
 
 # Animation frames. The engine shows a folder's frames while the object moves the opposite way
 # (LEFT while moving right, RIGHT while moving left, UP while moving down, DOWN while moving up),
@@ -304,6 +391,16 @@ for folder in LEFT RIGHT UP DOWN; do
     hero_frame "$fx" "$fy" $((k - 1)) "$demo/ANIM/hero/$folder/$k.png"
   done
   cp "$demo/ANIM/hero/$folder/1.png" "$demo/ANIM/hero/$folder/6.png"
+  mkdir -p "$demo/ANIM/walker/$folder"
+  for k in 1 2 3 4; do
+    hero_frame "$fx" "$fy" $((k - 1)) "$demo/ANIM/walker/$folder/$k.png" "$walker_shirt"
+  done
+  cp "$demo/ANIM/walker/$folder/1.png" "$demo/ANIM/walker/$folder/6.png"
+done
+# Only tile graphics get white as their transparent colour; animation frames carry their own
+# alpha channel instead.
+for frame in "$demo"/ANIM/*/*/*.png; do
+  convert "$frame" -transparent white "${png_opts[@]}" "PNG32:$frame"
 done
 
 # ---------------------------------------------------------------------------------------------
@@ -314,7 +411,7 @@ write_dna wall worldFTileCollision=1 worldFTileIDString=WALL
 write_dna crate worldFTileCollision=1 worldFTileIDString=CRATE
 write_dna barrel worldFTileCollision=1 worldFTileIDString=BARREL
 write_dna grate worldFTileIDString=GRATE
-write_dna rotor worldFTileRotate=0.04 worldFTileIDString=FAN
+write_dna rotor worldFTileRotate=0.04 worldFTileIDString=DEFAULTROTOR
 write_dna lamp worldFTileIDString=LAMP
 write_dna lampglow postEFFECT=5x2 worldFTileIDString=LAMPGLOW
 write_dna mapstart worldFTileTransparency=0 worldFTileIDString=MAPSTART
@@ -322,6 +419,31 @@ write_dna beetle worldFTileCollision=1 worldFTileVELO=1 worldFTileMoveH=1 worldF
   worldFTileRandomMove=20 worldFTileIDString=BEETLE
 write_dna hero worldFTileCollision=1 worldFTilePlayerID=1 worldFTileVELO=4 worldFTileMoveH=1 \
   worldFTileUseKeyboard=1 worldFTileIDString=HERO animContainer=hero
+write_dna beltright worldFTileCollision=1 worldFTileTransport=1 worldFTileIDString=WALKRIGHT
+write_dna beltdown worldFTileCollision=1 worldFTileTransport=1 worldFTileIDString=WALKDOWN
+write_dna beltleft worldFTileCollision=1 worldFTileTransport=1 worldFTileIDString=WALKLEFT
+write_dna beltup worldFTileCollision=1 worldFTileTransport=1 worldFTileIDString=WALKUP
+write_dna walker worldFTileCollision=1 worldFTileVELO=2 worldFTileMoveH=1 worldFTileIDString=WALKER \
+  animContainer=walker
+write_dna sentry worldFTileCollision=1 worldFTileVELO=2 worldFTileMoveV=1 worldFTileIDString=SENTRY \
+  animContainer=walker
+# The drone's collision value 2: it is stopped by what it bumps into but never stops anything
+# itself; with 1, the step it keeps trying towards the hero would block the hero in turn.
+write_dna drone worldFTileCollision=2 worldFTileVELO=2 worldFTileMoveH=1 worldFTileMoveV=1 \
+  worldFTileFollowObject=1 worldFTileFollow=HERO worldFTileIDString=DRONE
+write_dna turret useWeapon=DEMOBULLET worldFTileIDString=TURRET
+write_dna bullet worldFTileCollision=2 worldFTileVELO=6 worldFTileMoveH=1 worldFTileMoveV=1 \
+  worldFTileLifeTime=8 worldFTileTimerMS=250 worldFTileHideOnStart=1 worldFTileIDString=DEMOBULLET
+write_dna lightblue worldFTileCollision=1 worldFTileVELO=2 worldFTileMoveH=1 worldFTileMoveV=1 \
+  worldFTileRandomMove=20 worldFTileIDString=LIGHTBLUE
+write_dna spark worldFTileFlire=3 worldFTileIDString=SPARK
+write_dna ghost worldFTileHideOnStart=2 worldFTileFadeIn=1 worldFTileIDString=GHOST
+write_dna glass worldFTileCollision=1 worldFTileTouchTransparency=1 worldFTileTransparency=230 \
+  worldFTileIDString=GLASS
+write_dna spinner worldFTileCollision=1 worldFTileTouchRotate=1 worldFTileIDString=TURNSTILE
+write_dna puddle worldFTileIsMirror=170 worldFTileIDString=PUDDLE
+write_dna smoke worldFTileLifeTime=20 worldFTileTimerMS=250 worldFTileTransparency=200 \
+  worldFTileIDString=SMOKE
 
 # ---------------------------------------------------------------------------------------------
 # Map of area 0: 1280x1024 map pixels, the MAPSTART marker at (0, 0)
@@ -368,6 +490,20 @@ place barrel 448 832 64 64 1
 place grate 960 320 64 64 1
 place lamp 400 464 32 32 1
 place lamp 912 176 32 32 1
+# Two patrols turned at both ends by conveyor belts: a corridor in the lower left (the walker
+# walks right into the WALKLEFT belt, back left into the WALKRIGHT belt, and so on) and a lane
+# in the upper left room (the sentry, between WALKDOWN at the top and WALKUP at the bottom).
+place beltright 64 768 64 64 1
+place beltleft 384 768 64 64 1
+place beltdown 448 64 64 64 1
+place beltup 448 320 64 64 1
+# The puddle above the corridor mirrors the walker passing below it.
+place puddle 256 704 128 64 1
+# A glass pane and a turnstile beside the lamp, and another pair in the beetles' pen.
+place glass 704 448 64 64 1
+place spinner 704 544 64 64 1
+place glass 1088 896 64 64 1
+place spinner 960 640 64 64 1
 
 # Layer 2: the origin marker, the hero, the fan and the beetles.
 place mapstart 0 0 32 32 2
@@ -376,6 +512,20 @@ place rotor 960 320 64 64 2
 place beetle 960 768 32 32 2
 place beetle 1056 864 32 32 2
 place beetle 1120 736 32 32 2
+place walker 192 768 64 64 2
+place sentry 448 192 64 64 2
+place drone 96 320 32 32 2
+# The turret and its pool of three projectiles (out of play until launched; one is launched).
+place turret 1088 128 64 64 2
+place bullet 1088 128 16 16 2
+place bullet 1088 128 16 16 2
+place bullet 1088 128 16 16 2
+place lightblue 800 256 32 32 2
+place lightblue 864 288 32 32 2
+place lightblue 1120 288 32 32 2
+place spark 1040 208 32 32 2
+place ghost 1120 448 64 64 2
+place smoke 768 96 64 64 2
 
 # Layer 3: the light of the two lamps, added to what lies below.
 place lampglow 352 416 128 128 3
@@ -395,3 +545,85 @@ sox -R -r 22050 -c 4 -n -b 16 -c 1 "$demo/SOUND/#L0.wav" \
   vol 0.18 fade t 0.05 2 0.05
 
 echo "make-demo: wrote the demo world to $(cd "$demo" && pwd)"
+
+# =============================================================================================
+# Map builder (plom): its configuration chain in _DATA/, the default descriptor, the start-up
+# map "1" (the demo map of area 0) and the USER directory for undo snapshots, error log and
+# crash backups. Only these files are written; the engine's files above stay as they are.
+# =============================================================================================
+make_builder_demo() {
+  local data=$demo/_DATA
+  rm -rf "$data"
+  mkdir -p "$data" "$demo/USER"
+
+  # Every file of the chain is read as groups of four lines: key, comment, value, empty.
+  crlf DEFAULTINISCRIPT "; the application script" "_DATA/script.txt" "" >"$data/ini.txt"
+
+  crlf RESBASEW "; source resolution of the maps" 1280 "" \
+    RESBASEH "" 1024 "" \
+    WINDOWMODE "; 0: main window at desktop size" 0 "" \
+    WINDOWFLAGS "" 0 "" \
+    DEPTH "; colour depth" 32 "" \
+    WIDTH "; replaced by the desktop width" 1024 "" \
+    HEIGHT "; replaced by the desktop height" 768 "" \
+    TOP "" 0 "" \
+    LEFT "" 0 "" \
+    NAME "" "PLOM DEMO" "" \
+    R "" 0 "" \
+    G "" 0 "" \
+    B "" 0 "" \
+    GFXDETAIL "" 0 "" \
+    APPINIFILE "; the application file" "_DATA/app.txt" "" \
+    DNA "; template of the descriptor window" "_DATA/DNA.dll" "" \
+    MAXTILES "; highest placed-tile slot" 4000 "" \
+    MATRIXRASTER "; grid step in pixels" 32 "" >"$data/script.txt"
+
+  # Directory values are read relative to the start directory and end with a separator.
+  crlf GFXPATH "; tile graphics and descriptors, shared with the engine" "GFX/" "" \
+    SNDPATH "" "SOUND/" "" \
+    SAVEPATH "" "USER/" "" \
+    LOADPATH "" "USER/" "" \
+    GFXSCRIPTS "" "_DATA/" "" \
+    MAPENV "" "MAPS/" "" \
+    LOGFILE "; undo snapshots UNDO_0, UNDO_1, ..." "USER/" "" \
+    UNIVERSE "" "MAPS/" "" \
+    DEVELOPEPATH "" "USER/" "" \
+    DESCRIPTOR "" "GFX/" "" \
+    GUIINI "; the interface file" "_DATA/gui.txt" "" \
+    CODECS "; the codec file" "_DATA/codecs.txt" "" \
+    PROMO "" 0 "" >"$data/app.txt"
+
+  crlf MAXGUIITEMS "" 64 "" \
+    USEBGBOX "" 1 "" \
+    GUITOP "" 0 "" \
+    GUIH "" 48 "" \
+    GUIOBJECTSIZE "" 48 "" >"$data/gui.txt"
+
+  crlf GFXCODEC "; extension of tile graphics" ".png" "" \
+    SOUNDCODEC "; extension of area sounds" ".wav" "" \
+    MUSICCODEC "; extension of music" ".ogg" "" >"$data/codecs.txt"
+
+  # The default descriptor: every key with its default value, then the comment trailer.
+  local i
+  {
+    for ((i = 0; i < ${#dna_keys[@]}; i += 2)); do
+      crlf "${dna_keys[$i]}" "${dna_keys[$((i + 1))]}"
+    done
+    crlf ";DEFAULT TILE DESCRIPTOR OF THE DEMO WORLD" \
+      ";GENERATED BY scripts/make-demo.sh" \
+      ";FOR THE PLOM MAP BUILDER" \
+      ";DO NOT CHANGE THIS FILE BY HAND!!!" \
+      ";YOU MAY ENCOUNTER DATALOSS/MALFUNCTIONS" \
+      ";ALWAYS USE THE PLOM-MAP-BUILDER TO CREATE VALID MAP AND DNA DATAS!" \
+      ";REGENERATE WITH scripts/make-demo.sh" \
+      ";END OF DESCRIPTOR"
+  } >"$data/DNA.dll"
+
+  # The builder opens the file "1" of its working directory at start-up.
+  cp "$demo/MAPS/LVL0.dll" "$demo/1"
+  crlf "Undo snapshots (UNDO_<n>), the error log ERR!!!!.txt and crash backups" \
+    "(_LAZARUS<date>) of the map builder are written here." >"$demo/USER/README.txt"
+
+  echo "make-demo: wrote the map builder's files to $(cd "$demo" && pwd)"
+}
+make_builder_demo

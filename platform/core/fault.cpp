@@ -164,10 +164,14 @@ void AppendTwoDigits(FaultText& text, long long value) {
 
 }  // namespace
 
-void AppendFaultDate(FaultText& text, const char* pattern) {
+long long FaultDateNow() {
     struct timespec now {};
     clock_gettime(CLOCK_REALTIME, &now);
-    const long long local = static_cast<long long>(now.tv_sec) + g_fault.utcOffset;
+    return static_cast<long long>(now.tv_sec);
+}
+
+void AppendFaultDate(FaultText& text, const char* pattern, long long date) {
+    const long long local = date + g_fault.utcOffset;
     long long days = local / 86400;
     long long seconds = local % 86400;
     if (seconds < 0) {

@@ -35,6 +35,10 @@ void PollMouse() {
                             g_headless.mouse.y >= 0;
     g_headless.mouseMotionX = bothInside ? g_headless.mouse.x - previous.x : 0;
     g_headless.mouseMotionY = bothInside ? g_headless.mouse.y - previous.y : 0;
+    for (headless::WindowRecord& window : g_headless.windows) {
+        window.mouseX = window.nextMouseX;
+        window.mouseY = window.nextMouseY;
+    }
 }
 
 int MouseX() { return g_headless.mouse.x; }

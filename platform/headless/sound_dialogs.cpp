@@ -60,6 +60,11 @@ void MessageBox(const std::string& title, const std::string& text) {
 bool AskYesNo(const std::string& title, const std::string& text) {
     g_headless.messageBoxes.push_back({title, text});
     std::fprintf(stderr, "MESSAGEBOX %s: %s\n", title.c_str(), text.c_str());
+    if (!g_headless.yesNoAnswers.empty()) {
+        const bool yes = g_headless.yesNoAnswers.front();
+        g_headless.yesNoAnswers.pop_front();
+        return yes;
+    }
     return g_headless.yesNoAnswer;
 }
 
@@ -74,6 +79,7 @@ void ReleaseAll() {
         sound.freed = true;
     }
     g_headless.joystickOpen = false;
+    while (!g_headless.windows.empty()) CloseWindow(g_headless.windows.back().number);
     CloseScreen();
     CloseAllFiles();
     RemoveFaultHandler();

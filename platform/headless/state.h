@@ -2,6 +2,7 @@
 // the manual clock and the draw recording. Shared by the units of platform/headless only.
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -75,6 +76,18 @@ struct HeadlessState {
     bool yesNoAnswer = true;
 
     std::vector<DrawRecord> draws;
+
+    // windows (map builder)
+    std::vector<WindowRecord> windows;      // open windows in opening order
+    std::vector<int> closedWindows;         // in closing order
+    std::vector<int> failingWindows;        // numbers whose OpenWindow fails
+    int activeWindow = 0;
+    int screenWindow = 0;                   // window holding the drawing screen, 0 for none
+    std::vector<MenuRecord> menus;
+    std::deque<WindowEvent> events;
+    std::deque<std::string> requesterAnswers;
+    std::vector<RequesterRecord> requesters;
+    std::deque<bool> yesNoAnswers;
 };
 
 extern HeadlessState g_headless;

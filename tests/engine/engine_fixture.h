@@ -10,6 +10,10 @@
 #include <vector>
 
 #include "engine/ENV.h"
+#include "engine/FWORLD.h"
+#include "engine/GFXCORE.h"
+#include "engine/basevars.h"
+#include "engine/systemcore.h"
 #include "platform/headless.h"
 #include "platform/images.h"
 
@@ -62,6 +66,16 @@ public:
             pixels.rgba[i + 3] = static_cast<uint8_t>(a);
         }
         ASSERT_TRUE(plat::WritePngFile(path, pixels)) << path;
+    }
+
+    // The engine's start-up steps before the main loop, on the files written by the test.
+    static void RunStartUpSteps() {
+        ReadConfiguration();
+        ReadSystemTexts();
+        InitSubsystems();
+        OpenWorldScreen();
+        LoadTileLibrary();
+        SetUpWorldTables();
     }
 
     std::filesystem::path dir_;

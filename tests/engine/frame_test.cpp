@@ -7,6 +7,7 @@
 #include "engine/FWORLD.h"
 #include "engine/GFXCORE.h"
 #include "engine/IO.h"
+#include "engine/SGFXCORE.h"
 #include "engine/basevars.h"
 #include "engine/systemcore.h"
 #include "engine_fixture.h"
@@ -30,12 +31,7 @@ protected:
         WritePng("GFX/rock.png", 8, 8, 10, 20, 30);
         WriteLines("GFX/rock.dll", {"worldFTileTransparency", "255"});
         WriteLines("MAPS/LVL0.dll", {"0", "0", "TILE", "rock", "0", "100", "50", "8", "8", "0", "ENGINETILEINFOEND"});
-        ReadConfiguration();
-        ReadSystemTexts();
-        InitSubsystems();
-        OpenWorldScreen();
-        LoadTileLibrary();
-        SetUpWorldTables();
+        RunStartUpSteps();
     }
     // Runs the main loop until `frames` flips have happened, then holds Escape and left Alt.
     void RunFrames(int frames, bool escapeHeld = false) {
@@ -155,6 +151,7 @@ protected:
         o.height = 8;
         o.alpha = alpha;
         o.postEffect = postEffect;
+        BlendPairOf(o.postEffect, o.blendSource, o.blendDestination);  // as object creation does
         o.state = state;
         gState.lastObjectIndex = index;
         return o;
@@ -176,6 +173,10 @@ TEST_F(DrawObjectTest, BlendingModeComesFromPostEffect) {
     Add(0, 0, 255, "x2");   // unusable: keeps 5x2
     Add(0, 0, 255, "0x6");  // a zero factor: keeps 5x2
     Add(0, 0, 255, "13x1", 0);  // set although not drawn
+    Add(0, 0, 255, "5x");   // unusable: keeps 13x1
+    Add(0, 0, 255, "56");   // no "x": keeps 13x1
+    Add(0, 0, 255, "2x2");
+    Add(0, 0, 255, "5x6");  // the normal mode, as for an empty text
     const std::vector<Draw> draws = DrawFrame();
     std::vector<std::pair<int, int>> blends;
     int sprites = 0;
@@ -183,9 +184,9 @@ TEST_F(DrawObjectTest, BlendingModeComesFromPostEffect) {
         if (d.kind == Draw::kBlend) blends.push_back({d.source, d.destination});
         if (d.kind == Draw::kSprite) ++sprites;
     }
-    const std::vector<std::pair<int, int>> expected = {{5, 6}, {5, 2}, {13, 1}};
+    const std::vector<std::pair<int, int>> expected = {{5, 6}, {5, 2}, {13, 1}, {2, 2}, {5, 6}};
     EXPECT_EQ(blends, expected);
-    EXPECT_EQ(sprites, 4);
+    EXPECT_EQ(sprites, 8);
 }
 
 TEST_F(DrawObjectTest, OnlyObjectsInPlayAndInViewAreDrawn) {

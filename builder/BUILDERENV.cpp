@@ -1,0 +1,133 @@
+// BUILDERENV: the map builder's state records, start values, start-up in its fourteen steps,
+// the blocking main loop and the one shutdown path (exit code 0 on every path).
+#include "builder/BUILDERENV.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <exception>
+
+#include "builder/BUILDEREVENTHANDLER.h"
+#include "builder/BUILDERINIODA.h"
+#include "builder/BUILDERKEYBOARD.h"
+#include "builder/BUILDERMESSAGE.h"
+#include "builder/BUILDERPARSER.h"
+#include "builder/BUILDERTESTROUTINES.h"
+#include "builder/BUILDERTILEMENU.h"
+#include "builder/BUILDERWINDOW.h"
+#include "builder/BUILDERio.h"
+#include "platform/dialogs.h"
+#include "platform/display.h"
+#include "platform/fault.h"
+#include "platform/files.h"
+#include "platform/input.h"
+#include "platform/windows.h"
+#include "worldfiles/convert.h"
+
+BuilderState gBuilder;
+BuilderSettings gBuilderSettings;
+
+void SetBuilderStartValues() {
+    gBuilder = BuilderState{};
+    gBuilderSettings = BuilderSettings{};
+    gBuilder.startDirectory = plat::CurrentDirectory();
+    gBuilder.defaultDescriptorPath = gBuilder.startDirectory + plat::NativePath("_DATA\\DNA.dll");
+    gBuilder.mainConfigurationPath = gBuilder.startDirectory + plat::NativePath("_DATA\\ini.txt");
+    gBuilder.rasterModeNames[0] = "OFF";
+    gBuilder.rasterModeNames[1] = "OBJECT_SIZE";
+    gBuilder.rasterModeNames[2] = "MATRIX_SIZE";
+    gBuilder.descriptorRowBase = 500;
+    gBuilder.currentMapFile = "";
+    PrepareFaultReport();
+}
+
+TileType* SelectedTileType() {
+    if (gBuilder.actualTile < 0 || gBuilder.actualTile >= static_cast<int>(gBuilder.tileLibrary.size())) {
+        return nullptr;
+    }
+    return &gBuilder.tileLibrary[gBuilder.actualTile];
+}
+
+bool StartBuilder() {
+    PLAT_MARK("BUILDERENV");
+    SetBuilderStartValues();
+    plat::InitSprites();
+    plat::Init3D();
+    plat::InitMouse();
+
+    // The configuration chain; the main window opens once the display keys are known.
+    ReadMainConfiguration();  // a missing file ends the builder here
+    ReadApplicationScript(gBuilderSettings.DEFAULTINISCRIPT);
+    ReadApplicationFile(gBuilderSettings.APPINIFILE);
+    if (gBuilderSettings.WINDOWMODE == 0) {
+        const plat::DesktopInfo desktop = plat::QueryDesktop();
+        gBuilderSettings.WIDTH = static_cast<float>(desktop.width);
+        gBuilderSettings.HEIGHT = static_cast<float>(desktop.height);
+        gBuilder.screenWidth = gBuilderSettings.WIDTH;
+        gBuilder.screenHeight = gBuilderSettings.HEIGHT;
+        OpenBuilderWindows();
+    }
+    ReadApplicationFile(gBuilderSettings.APPINIFILE);
+    ReadCodecFile(gBuilderSettings.CODECS);
+
+    PLAT_MARK("BUILDERENV");
+    BuildTileLibrary();
+    gBuilder.maxTiles = gBuilderSettings.MAXTILES;
+    gBuilder.mapTiles.assign(static_cast<size_t>(std::max(gBuilder.maxTiles + 1, 0)), MapTile{});
+    plat::InitMouse();
+    ReadInterfaceFile(gBuilderSettings.GUIINI);
+    plat::InitKeyboard();
+    DrawThumbnails();
+
+    PLAT_MARK("BUILDERENV");
+    ReadMapFile("1");
+    gBuilder.currentMapFile = "1";
+
+    if (!plat::WindowExists(kMainWindow)) {
+        ShowErrorMessage(kErrorMainWindow);  // ends the builder
+        return false;
+    }
+    plat::ActivateWindow(kTileWindow);
+    return true;
+}
+
+void RunBuilderLoopTurn() {
+    PLAT_MARK("BUILDERENV");
+    const plat::WindowEvent event = plat::WaitEvent();
+    try {
+        if (event.kind != plat::kEventNone) {
+            HandleEvent(event);
+            KeyboardStep();
+        } else if (!plat::WindowExists(kMainWindow)) {
+            gBuilder.quitFlag = 1;  // no window is left that could ever send an event
+        }
+    } catch (const std::exception& error) {
+        plat::RaiseFault(error.what());
+    } catch (...) {
+        plat::RaiseFault("UNKNOWN EXCEPTION");
+    }
+    PLAT_MARK("BUILDERENV");
+    ArmFaultHandler();
+}
+
+void RunBuilder() {
+    // Armed from the start, so a fault during start-up or the first wait is handled too.
+    ArmFaultHandler();
+    if (StartBuilder()) {
+        while (gBuilder.quitFlag != 1) RunBuilderLoopTurn();
+    }
+    EndBuilder();
+}
+
+void EndBuilder() {
+    for (int window : {kTileWindow, kDescriptorWindow, kMainWindow}) {
+        if (plat::WindowExists(window)) plat::CloseWindow(window);
+    }
+    ReleaseTileLibrary();
+    plat::ReleaseAll();
+    std::exit(0);
+}
+
+void ReportConfigFailure(const std::string& path) {
+    plat::MessageBox("PLOM ERROR ", path + " Result:   " + wf::IntText(0) + "   FAIL");
+    EndBuilder();
+}

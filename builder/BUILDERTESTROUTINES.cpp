@@ -1,0 +1,171 @@
+// BUILDERTESTROUTINES: the fault path. The log entry and the crash backup are made from buffers
+// prepared before any fault (paths, time offset) and written with plain write(2): no
+// allocation while a fault is handled. The message box follows once both are on disk.
+#include "builder/BUILDERTESTROUTINES.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "builder/BUILDERENV.h"
+#include "builder/BUILDERio.h"
+#include "platform/dialogs.h"
+#include "platform/fault.h"
+#include "platform/files.h"
+#include "platform/windows.h"
+#include "worldfiles/convert.h"
+#include "worldfiles/mapfile.h"
+
+namespace {
+
+void CopyText(char* target, size_t size, const std::string& text) {
+    const size_t n = std::min(text.size(), size - 1);
+    std::memcpy(target, text.data(), n);
+    target[n] = '\0';
+}
+
+// A file written through a fixed buffer with write(2) only: nothing allocates, so it works
+// after the heap itself was damaged.
+class RawFile {
+public:
+    explicit RawFile(const char* path) : fd_(::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
+    ~RawFile() { Close(); }
+    RawFile(const RawFile&) = delete;
+    RawFile& operator=(const RawFile&) = delete;
+
+    void Line(const char* text, size_t length) {
+        Put(text, length);
+        Put("\r\n", 2);
+    }
+    void Line(const char* text) { Line(text, std::strlen(text)); }
+    void Line(long long value) {
+        plat::FaultText digits;
+        digits.AppendInt(value);
+        Line(digits.data, digits.length);
+    }
+    // True when every byte reached the file.
+    bool Close() {
+        if (fd_ < 0) return false;
+        Flush();
+        ok_ = ::close(fd_) == 0 && ok_;
+        fd_ = -1;
+        return ok_;
+    }
+
+private:
+    void Put(const char* data, size_t length) {
+        if (used_ + length > sizeof buffer_) Flush();
+        if (length > sizeof buffer_) {
+            WriteAll(data, length);
+            return;
+        }
+        std::memcpy(buffer_ + used_, data, length);
+        used_ += length;
+    }
+    void Flush() {
+        WriteAll(buffer_, used_);
+        used_ = 0;
+    }
+    void WriteAll(const char* data, size_t size) {
+        while (fd_ >= 0 && size > 0) {
+            const ssize_t n = ::write(fd_, data, size);
+            if (n <= 0) {
+                ok_ = false;
+                return;
+            }
+            data += n;
+            size -= static_cast<size_t>(n);
+        }
+    }
+
+    int fd_;
+    bool ok_ = true;
+    size_t used_ = 0;
+    char buffer_[16384];
+};
+
+// The placed-tile table as a map file, byte for byte what WriteMapFile writes (scroll lines
+// "0" and "0", the active tiles without a geneseID, then those with one, then the end marker),
+// made without allocating.
+bool WriteMapFileRaw(const char* path) {
+    RawFile file(path);
+    file.Line("0");
+    file.Line("0");
+    const int last = std::min(gBuilder.lastTileIndex, static_cast<int>(gBuilder.mapTiles.size()) - 1);
+    for (bool withGeneseID : {false, true}) {
+        for (int slot = 0; slot <= last; ++slot) {
+            const MapTile& tile = gBuilder.mapTiles[slot];
+            if (tile.active == 0 || tile.descriptor.geneseID.empty() != !withGeneseID) continue;
+            file.Line(wf::kMapTileMarker);
+            file.Line(tile.name.data(), tile.name.size());
+            file.Line(tile.libraryIndex);
+            file.Line(wf::RoundToInt(tile.x));
+            file.Line(wf::RoundToInt(tile.y));
+            file.Line(wf::RoundToInt(tile.width));
+            file.Line(wf::RoundToInt(tile.height));
+            file.Line(tile.layer);
+        }
+    }
+    file.Line(wf::kMapEndMarker);
+    return file.Close();
+}
+
+}  // namespace
+
+void PrepareFaultReport() {
+    FaultReport& report = gBuilder.fault;
+    const std::string directory = plat::CurrentDirectory();
+    CopyText(report.logPath, sizeof report.logPath, directory + plat::NativePath("USER\\ERR!!!!.txt"));
+    CopyText(report.userDirectory, sizeof report.userDirectory, directory + "USER");
+    CopyText(report.backupPrefix, sizeof report.backupPrefix, directory + plat::NativePath("USER\\_LAZARUS"));
+    plat::PrepareFaultClock();  // the time zone offset, taken anew every turn
+}
+
+void ArmFaultHandler() {
+    PrepareFaultReport();
+    plat::InstallFaultHandler(BuilderFatalErrorHandler);
+}
+
+void BuilderFatalErrorHandler(const char* description, const char* module, int line) {
+    // Runs in place of the faulting code, maybe with a damaged heap: the log entry and the crash
+    // backup are made from buffers prepared in advance and written with write(2); only once
+    // both are on disk does the builder use the ordinary services for its box.
+    FaultReport& report = gBuilder.fault;
+    const long long date = plat::FaultDateNow();
+    // The log and the backup go below "USER"; a missing directory would lose both.
+    ::mkdir(report.userDirectory, 0755);
+
+    plat::FaultText entry;
+    entry.Append("ZEFA ERROR INFO: DATE: ");
+    plat::AppendFaultDate(entry, "%hh:%ii:%ss   %yyyy,%mm,%dd", date);
+    entry.Append("\r\nERROR: Include: ");
+    entry.Append(module != nullptr ? module : "UNKNOWN");
+    entry.Append("\r\nLINE: ");
+    entry.AppendInt(line);
+    entry.Append("\r\nWHAT: ");
+    entry.Append(description, 1024);
+    entry.Append("\r\n-\r\n-\r\n-\r\n");
+    plat::AppendToFileRaw(report.logPath, entry.data, entry.length);
+
+    plat::FaultText backup;
+    backup.Append(report.backupPrefix);
+    backup.AppendInt(date);
+    WriteMapFileRaw(backup.data);
+
+    const std::string dateText = wf::IntText(date);
+    plat::MessageBox("QUENT BUILDER FATAL ERROR:",
+                     "Description is stored in: _ERR!!!!.txt\nBackup off your work is stored:" +
+                         plat::NativePath("USER\\_LAZARUS") + dateText +
+                         "\nTo Restore your work load the _LAZARUS With the  MAP EDITOR");
+    for (int window : {kTileWindow, kDescriptorWindow, kMainWindow}) {
+        if (plat::WindowExists(window)) plat::CloseWindow(window);
+    }
+    plat::ReleaseAll();
+    std::_Exit(0);
+}

@@ -1,0 +1,81 @@
+// BUILDERWINDOW: opening the three windows, the screen and the two menus. Window sizes come
+// from the desktop, not from the configuration.
+#include "builder/BUILDERWINDOW.h"
+
+#include "builder/BUILDERDESCRIPTOR.h"
+#include "builder/BUILDERENV.h"
+#include "builder/BUILDERMESSAGE.h"
+#include "platform/display.h"
+#include "platform/fault.h"
+#include "platform/windows.h"
+
+namespace {
+
+constexpr const char* kMainTitle = "QUENTBUILDER VERSION 0.5 BASED ON ZEFA BUILDER VERSION 0.7";
+constexpr int kScreenEdgeOffset = 5;  // pixels kept free at the screen's right and bottom
+
+struct MenuLine {
+    const char* title;  // non-null: a drop-down title
+    int item;           // item number; 0 with a null title and text: a separator
+    const char* text;
+};
+
+constexpr MenuLine kTileMenuLines[] = {
+    {"BUILDER:", 0, nullptr}, {nullptr, 105, "MAP *Load*"}, {nullptr, 0, nullptr},
+    {nullptr, 114, "MAP *Save*"}, {nullptr, 0, nullptr}, {nullptr, 106, "Quit Builder"},
+    {"MAP", 0, nullptr}, {nullptr, 115, "Redraw MAP"}, {nullptr, 0, nullptr}, {nullptr, 117, "New MAP"},
+    {"Refresh Tiles?", 0, nullptr}, {nullptr, 116, "Refresh"},
+    {"Hide Window?", 0, nullptr}, {nullptr, 122, "Hide Window"},
+    {"Tools:", 0, nullptr}, {nullptr, 125, "Show As MiniMap"},
+    {nullptr, 126, "Save MiniMap (Screenshot)"}, {nullptr, 127, "Show WorkMap"},
+    {"Info", 0, nullptr}, {nullptr, 107, "About"},
+};
+
+constexpr MenuLine kDescriptorMenuLines[] = {
+    {"DNA-SETTINGS:", 0, nullptr}, {nullptr, 110, "SET DNA"}, {nullptr, 0, nullptr}, {nullptr, 109, "KILL DNA"},
+};
+
+template <size_t N>
+void CreateMenu(int menu, int window, const MenuLine (&lines)[N]) {
+    if (!plat::CreateMenuBar(menu, window)) return;
+    for (const MenuLine& line : lines) {
+        if (line.title != nullptr) {
+            plat::AddMenuTitle(menu, line.title);
+        } else if (line.text != nullptr) {
+            plat::AddMenuItem(menu, line.item, line.text);
+        } else {
+            plat::AddMenuSeparator(menu);
+        }
+    }
+}
+
+}  // namespace
+
+void OpenBuilderWindows() {
+    PLAT_MARK("BUILDERWINDOW");
+    const plat::DesktopInfo desktop = plat::QueryDesktop();
+    const int w = desktop.width;
+    const int h = desktop.height;
+    if (!plat::OpenWindow(kMainWindow, 0, 0, w, h, kMainTitle, plat::WindowStyle::kBorderless, 0)) {
+        ShowErrorMessage(kErrorMainWindow);
+    }
+    if (!plat::OpenWindowScreen(kMainWindow, 0, 0, w, h, kScreenEdgeOffset, kScreenEdgeOffset)) {
+        ShowErrorMessage(kErrorMainWindow);
+    }
+    gBuilder.screenWidth = static_cast<float>(w);
+    gBuilder.screenHeight = static_cast<float>(h);
+
+    if (!plat::OpenWindow(kTileWindow, 0, 0, w / 4, h / 4, "Tiles", plat::WindowStyle::kTool, kMainWindow)) {
+        ShowErrorMessage(kErrorTileWindow);
+    }
+    CreateMenu(kTileMenu, kTileWindow, kTileMenuLines);
+
+    if (!plat::OpenWindow(kDescriptorWindow, w / 4, 0, w / 4, h / 4, "DNA_DESCRIPTOR_WINDOW",
+                          plat::WindowStyle::kTool, kMainWindow)) {
+        ShowErrorMessage(kErrorNoDefaultDna);
+    } else {
+        CreateMenu(kDescriptorMenu, kDescriptorWindow, kDescriptorMenuLines);
+        BuildDescriptorRows();
+    }
+    plat::ActivateWindow(kMainWindow);
+}

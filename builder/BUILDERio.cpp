@@ -1,0 +1,173 @@
+// BUILDERio: map files, the undo history and the map commands. Every read of a map clears the
+// table and rebuilds the tile library first; snapshots are complete map files numbered from 0.
+#include "builder/BUILDERio.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "builder/BUILDERENV.h"
+#include "builder/BUILDERINIODA.h"
+#include "builder/BUILDERMESSAGE.h"
+#include "builder/BUILDERscreen.h"
+#include "platform/dialogs.h"
+#include "platform/fault.h"
+#include "platform/files.h"
+#include "worldfiles/convert.h"
+#include "worldfiles/mapfile.h"
+
+namespace {
+
+// The library entry a map record becomes: the first type of that name, else the last type;
+// -1 when the library is empty.
+int TileTypeForName(const std::string& name) {
+    const std::vector<TileType>& library = gBuilder.tileLibrary;
+    for (size_t i = 0; i < library.size(); ++i) {
+        if (library[i].name == name) return static_cast<int>(i);
+    }
+    return static_cast<int>(library.size()) - 1;
+}
+
+void PlaceRecord(const wf::BuilderMapRecord& record) {
+    gBuilder.lastTileIndex += 1;
+    // A map may hold more records than the table has slots: the table grows to keep them all.
+    if (gBuilder.lastTileIndex >= static_cast<int>(gBuilder.mapTiles.size())) {
+        gBuilder.mapTiles.resize(static_cast<size_t>(gBuilder.lastTileIndex) + 1);
+    }
+    MapTile& tile = gBuilder.mapTiles[gBuilder.lastTileIndex];
+    tile = MapTile{};
+    const int typeIndex = TileTypeForName(record.tileName);
+    if (typeIndex >= 0) {
+        const TileType& type = gBuilder.tileLibrary[typeIndex];
+        tile.name = type.name;
+        tile.sprite = type.sprite;
+        tile.libraryIndex = typeIndex;
+        tile.descriptor = type.descriptor;
+        tile.active = type.usable;
+        tile.zoom = type.zoom;
+    } else {
+        // No tile type at all: the tile keeps its own name so it is written back unchanged.
+        tile.name = record.tileName;
+        tile.libraryIndex = record.libraryIndex;
+        tile.active = 1;
+    }
+    tile.x = tile.startX = tile.spawnX = record.x;
+    tile.y = tile.startY = tile.spawnY = record.y;
+    tile.width = record.width;
+    tile.height = record.height;
+    tile.layer = record.layer;
+    gBuilder.maxUsedLayer = std::max(gBuilder.maxUsedLayer, record.layer);
+    // A stretched tile always starts at the top-left corner of the screen.
+    if (tile.descriptor.worldFStretch == 1.0f) {
+        tile.x = 0;
+        tile.y = 0;
+    }
+}
+
+}  // namespace
+
+bool WriteMapFile(const std::string& path) {
+    PLAT_MARK("BUILDERio");
+    std::vector<wf::MapFileTile> tiles;
+    const int last = std::min(gBuilder.lastTileIndex, static_cast<int>(gBuilder.mapTiles.size()) - 1);
+    tiles.reserve(static_cast<size_t>(std::max(last + 1, 0)));
+    for (int slot = 0; slot <= last; ++slot) {
+        const MapTile& tile = gBuilder.mapTiles[slot];
+        wf::MapFileTile record;
+        record.tileName = tile.name;
+        record.libraryIndex = tile.libraryIndex;
+        record.x = tile.x;
+        record.y = tile.y;
+        record.width = tile.width;
+        record.height = tile.height;
+        record.layer = tile.layer;
+        record.active = tile.active != 0;
+        record.hasGeneseID = !tile.descriptor.geneseID.empty();
+        tiles.push_back(record);
+    }
+    return wf::WriteMapFile(path, tiles);
+}
+
+void ClearMap() {
+    PLAT_MARK("BUILDERio");
+    for (MapTile& tile : gBuilder.mapTiles) {
+        tile.name.clear();
+        tile.sprite = plat::Drawable{};
+    }
+    gBuilder.lastTileIndex = -1;
+    BuildTileLibrary();
+}
+
+void ReadMapFile(const std::string& path) {
+    PLAT_MARK("BUILDERio");
+    ClearMap();
+    gBuilder.maxUsedLayer = 0;
+    std::vector<std::string> lines;
+    if (plat::ReadAllLines(path, lines)) {
+        const wf::BuilderMap map = wf::ParseBuilderMap(lines);
+        gBuilder.scrollX = map.scrollX;
+        gBuilder.scrollY = map.scrollY;
+        for (const wf::BuilderMapRecord& record : map.records) PlaceRecord(record);
+    }
+    RedrawMainWindow();
+}
+
+std::string UndoSnapshotPath(int number) {
+    return gBuilderSettings.LOGFILE + "UNDO_" + wf::IntText(number);
+}
+
+void TakeUndoSnapshot() {
+    gBuilder.undoPos = gBuilder.undoCounter;
+    WriteMapFile(UndoSnapshotPath(gBuilder.undoCounter));  // a failed snapshot is skipped silently
+    if (gBuilder.maxUndo < gBuilder.undoCounter) gBuilder.maxUndo = gBuilder.undoCounter;
+    gBuilder.undoCounter += 1;
+}
+
+void StepUndo() {
+    gBuilder.undoPos -= 1;
+    if (gBuilder.undoPos < 0) {
+        gBuilder.undoPos = 0;
+        return;
+    }
+    ReadMapFile(UndoSnapshotPath(gBuilder.undoPos));
+}
+
+void StepRedo() {
+    gBuilder.undoPos += 1;
+    if (gBuilder.undoPos > gBuilder.maxUndo) {
+        gBuilder.undoPos = gBuilder.maxUndo;
+        return;
+    }
+    ReadMapFile(UndoSnapshotPath(gBuilder.undoPos));
+}
+
+void OpenMapCommand() {
+    if (gBuilder.currentMapFile.empty()) gBuilder.currentMapFile = plat::CurrentDirectory();
+    const std::string chosen = plat::RequestOpenFile("MAP-BUILDER: Open MAP File:", gBuilder.currentMapFile, "*");
+    if (chosen.empty()) return;
+    ReadMapFile(chosen);
+    gBuilder.currentMapFile = chosen;
+    WriteMapFile(UndoSnapshotPath(gBuilder.undoCounter));
+}
+
+void SaveMapCommand() {
+    const std::string chosen = plat::RequestSaveFile("MAP-BUILDER: Save MAP File:", "", "*");
+    if (chosen.empty()) return;
+    if (!WriteMapFile(chosen)) ShowMapWriteError(chosen);
+}
+
+void RedrawMapCommand() {
+    // Reading back a file that could not be written would throw away every edit since.
+    if (!WriteMapFile(gBuilder.currentMapFile)) {
+        ShowMapWriteError(gBuilder.currentMapFile);
+        return;
+    }
+    ReadMapFile(gBuilder.currentMapFile);
+}
+
+void NewMapCommand() {
+    if (!AskNewMap()) return;
+    gBuilder.lastTileIndex = -1;
+    gBuilder.scrollX = 0;
+    gBuilder.scrollY = 0;
+    RedrawMainWindow();
+}

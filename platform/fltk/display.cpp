@@ -1,0 +1,136 @@
+// The drawing screen of the FLTK backend: a GL window inside a numbered window, sharing the
+// platform/gl renderer with the engine; the desktop query and the buffer flip.
+#include <FL/x.H>
+
+#include "platform/display.h"
+#include "platform/fltk/fltk_state.h"
+#include "platform/gl/renderer.h"
+
+namespace plat::fltk {
+
+ScreenView::ScreenView(int number, int x, int y, int width, int height)
+    : Fl_Gl_Window(x, y, width, height), number(number) {
+    mode(FL_RGB8 | FL_DOUBLE);
+}
+
+// An expose repaints the frame last flipped (the program draws only after events).
+void ScreenView::draw() {
+    if (!gl::RendererRunning()) return;
+    if (!g_fltk.keptDrawable.Valid()) {
+        ClearScreen(Colour{});
+        gl::FlushBatch();
+        return;
+    }
+    Begin3D();
+    DrawDrawable(g_fltk.keptDrawable, 0, 0, 255);
+    End3D();
+}
+
+int ScreenView::handle(int event) {
+    switch (event) {
+        case FL_PUSH:
+            if (Fl::event_button() == FL_LEFT_MOUSE) Push(kEventLeftButton, number, 0);
+            if (Fl::event_button() == FL_RIGHT_MOUSE) Push(kEventRightButton, number, 0);
+            return 1;
+        case FL_ENTER:
+        case FL_LEAVE:
+        case FL_FOCUS:
+        case FL_UNFOCUS:
+            return 1;
+        case FL_KEYDOWN:
+        case FL_KEYUP:
+        case FL_MOVE:
+        case FL_DRAG:
+        case FL_RELEASE:
+        case FL_MOUSEWHEEL:
+            PushInputEvent(event, number);
+            return 1;
+        default:
+            return Fl_Gl_Window::handle(event);
+    }
+}
+
+bool MakeScreenCurrent() {
+    if (g_fltk.screen == nullptr || !g_fltk.screen->shown()) return false;
+    g_fltk.screen->make_current();
+    return true;
+}
+
+void DestroyScreen() {
+    if (g_fltk.screen == nullptr) return;
+    if (MakeScreenCurrent()) {
+        FreeDrawable(g_fltk.keptDrawable);
+        FreeImage(g_fltk.keptFrame);
+        gl::StopRenderer();
+    }
+    Fl_Window* parent = g_fltk.screen->window();
+    if (parent != nullptr) parent->remove(g_fltk.screen);
+    g_fltk.screen->hide();
+    delete g_fltk.screen;
+    g_fltk.screen = nullptr;
+    g_fltk.screenWindow = 0;
+}
+
+}  // namespace plat::fltk
+
+namespace plat {
+
+using fltk::g_fltk;
+
+DesktopInfo QueryDesktop() {
+    DesktopInfo info;
+    if (fl_display == nullptr) fl_open_display();
+    if (fl_display == nullptr) return info;
+    int x = 0, y = 0;
+    Fl::screen_xywh(x, y, info.width, info.height, 0);
+    info.depth = fl_visual != nullptr ? fl_visual->depth : 24;
+    return info;
+}
+
+bool OpenWindowScreen(int number, int x, int y, int width, int height, int rightOffset,
+                      int bottomOffset) {
+    fltk::NumberedWindow* window = fltk::FindWindow(number);
+    if (window == nullptr || g_fltk.screen != nullptr || width <= 0 || height <= 0) return false;
+    // The screen keeps its size; only a window smaller than it leaves the offsets free.
+    (void)rightOffset;
+    (void)bottomOffset;
+    auto* view = new fltk::ScreenView(number, x, y + window->clientTop, width, height);
+    window->add(view);
+    g_fltk.screen = view;
+    g_fltk.screenWindow = number;
+    view->show();
+    Fl::flush();
+    if (!fltk::MakeScreenCurrent() || view->context() == nullptr ||
+        !gl::StartRenderer(width, height)) {
+        fltk::DestroyScreen();
+        return false;
+    }
+    ClearScreen(Colour{});
+    return true;
+}
+
+bool OpenScreen(int width, int height, int depth, const std::string& title) {
+    // The builder's screen always lives in a window (OpenWindowScreen).
+    (void)width;
+    (void)height;
+    (void)depth;
+    (void)title;
+    return false;
+}
+
+void CloseScreen() { fltk::DestroyScreen(); }
+
+bool ScreenOpen() { return g_fltk.screen != nullptr && gl::RendererRunning(); }
+
+// The back buffer is kept as a texture before the swap, so an expose can show it again.
+void Flip() {
+    if (!fltk::MakeScreenCurrent()) return;
+    gl::FlushBatch();
+    FreeDrawable(g_fltk.keptDrawable);
+    FreeImage(g_fltk.keptFrame);
+    g_fltk.keptFrame = GrabScreen(0, 0, ScreenWidth(), ScreenHeight());
+    if (g_fltk.keptFrame.Valid()) g_fltk.keptDrawable = MakeDrawable(g_fltk.keptFrame);
+    g_fltk.screen->swap_buffers();
+}
+
+}  // namespace plat
