@@ -1,8 +1,9 @@
 // A small engine world for the engine fuzz targets, on the headless backend: a scratch
 // directory made once per process (configuration, texts, codecs, three tile kinds with
 // descriptors, the hero's animation frames, the area sound and a map), and one run of the
-// engine over it per input: its start-up steps and five frames of its main loop, the first of
-// which loads the area and the fourth of which switches to the overview.
+// engine over it per input: its start-up steps and eight frames of its main loop (the first
+// loads the area; the hero walks right, a drone follows it, a turret fires bullets that live a
+// few steps, and the seventh frame switches to the overview).
 #pragma once
 #include <unistd.h>
 
@@ -73,6 +74,10 @@ inline const std::vector<std::string> kDefaultMap = {
     "TILE", "wall", "1", "128", "64", "16", "8", "1",
     "TILE", "hero", "2", "100", "100", "8", "8", "2",
     "TILE", "hero", "2", "140", "100", "8", "8", "3",
+    "TILE", "drone", "3", "300", "100", "8", "8", "2",
+    "TILE", "turret", "4", "400", "300", "8", "8", "1",
+    "TILE", "bullet", "5", "0", "0", "4", "4", "4",
+    "TILE", "bullet", "5", "0", "0", "4", "4", "4",
     "TILE", "nosuchtile", "0", "200", "200", "8", "8", "8",
     "ENGINETILEINFOEND"};
 
@@ -87,7 +92,8 @@ inline std::vector<std::string> PathSettings() {
 // The other configuration keys: source size, grid, animation frames, overlay on, no frame delay.
 inline std::vector<std::string> Settings() {
     return {"SOURCEWIDTH", "1280", "SOURCEHEIGHT", "1024", "GRIDSIZE", "64", "MATRIXSIZE", "8", "MAXANIMFRAMES",
-            "3", "APPENTRY", "0", "APPMODE", "1", "MULTITASK", "0", "USRSCROLL", "1"};
+            "3", "APPENTRY", "0", "APPMODE", "1", "MULTITASK", "0", "USRSCROLL", "1", "DYNAMICSCROLL", "1",
+            "SIMSCOPE", "REGION"};
 }
 
 inline void RemoveDirectory() {
@@ -117,6 +123,18 @@ inline void MakeWorld() {
                                      "3x4", "worldFTileFlire", "3"}));
     WriteFile("GFX/mapstart.dll", Lines({"worldFTileIDString", "MAPSTART", "worldFTileHideOnStart", "2",
                                          "animContainer", "NOPE"}));
+    WriteTile("GFX/drone.png", 8, 8, 170);
+    WriteTile("GFX/turret.png", 8, 8, 200);
+    WriteTile("GFX/bullet.png", 4, 4, 230);
+    WriteFile("GFX/drone.dll", Lines({"worldFTileCollision", "2", "worldFTileFollow", "HERO", "worldFTileTransparency",
+                                      "255", "worldFTileVELO", "2", "worldFTileFollowObject", "1", "worldFTileMoveV",
+                                      "1", "worldFTileMoveH", "1", "worldFTileIDString", "DRONE"}));
+    WriteFile("GFX/turret.dll", Lines({"worldFTileTransparency", "255", "useWeapon", "DEMOBULLET", "worldFTileIDString",
+                                       "TURRET", "worldFTileRotate", "0.1"}));
+    WriteFile("GFX/bullet.dll", Lines({"worldFTileCollision", "2", "worldFTileTransparency", "255", "worldFTileVELO",
+                                       "6", "worldFTileMoveV", "1", "worldFTileMoveH", "1", "worldFTileIDString",
+                                       "DEMOBULLET", "worldFTileLifeTime", "3", "worldFTileTimerMS", "250",
+                                       "worldFTileHideOnStart", "1"}));
     for (const char* folder : {"LEFT", "RIGHT", "UP", "DOWN"}) {
         for (int frame = 1; frame <= 2; ++frame) {
             WriteTile(std::string("ANIM/hero/") + folder + "/" + std::to_string(frame) + ".png", 4, 4,
@@ -148,13 +166,13 @@ inline void RunEngine() {
     plat::SetNearestSampling(true);
 
     plat::headless::SetMouse(640, 512, false, false, 0);
-    for (int frame = 1; frame <= 5; ++frame) {
-        plat::headless::SetKey(plat::kKeyM, frame == 3);  // held in frame 3, let go in frame 4
-        plat::headless::SetKey(plat::kKeyRight, frame == 2);
+    for (int frame = 1; frame <= 8; ++frame) {
+        plat::headless::SetKey(plat::kKeyM, frame == 6);  // held in frame 6, let go in frame 7
+        plat::headless::SetKey(plat::kKeyRight, frame >= 2 && frame <= 4);
         HandleInput();
         RunFrame();
         if (gState.loadedArea != gState.requestedArea) LoadArea();
-        plat::headless::AdvanceClock(400);
+        plat::headless::AdvanceClock(300);
     }
 
     // What every load leaves, whatever the files held.

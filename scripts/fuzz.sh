@@ -49,8 +49,9 @@ if ! command -v clang++ >/dev/null 2>&1 || ! fuzzer_links; then
 fi
 
 "$root/scripts/install-deps.sh" || exit 2
+configure_log=$(mktemp)
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DFUZZ=ON -DBUILD_TESTS=OFF -DBUILD_BENCH=OFF \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 2; }
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$configure_log" 2>&1 || { cat "$configure_log"; exit 2; }
 cmake --build "$build" -j"$jobs" --target "${targets[@]}" || exit 2
 
 # Seeds: small real files of the kind each target reads.
