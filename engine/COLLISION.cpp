@@ -25,10 +25,6 @@ constexpr int64_t kMaxQueryCells = 64;     // a mover covering more cells of one
 constexpr size_t kMinBuckets = 64;
 
 // Box of an object at its next step, each value rounded to the nearest integer.
-struct StepBox {
-    float left, top, right, bottom;
-};
-
 StepBox NextStepBox(const WorldObject& o) {
     const float left = wf::RoundNearest(o.x + o.moveH * o.speedH * o.stepH);
     const float top = wf::RoundNearest(o.y + o.moveV * o.speedV * o.stepV);
@@ -93,7 +89,7 @@ bool CellSpan(double low, double high, double edge, int32_t& first, int32_t& las
     return true;
 }
 
-bool SamePlace(const GridPlace& a, const GridPlace& b) {
+bool SameCells(const GridPlace& a, const GridPlace& b) {
     return a.level == b.level && a.columns == b.columns && a.rows == b.rows && a.column == b.column && a.row == b.row;
 }
 
@@ -101,7 +97,8 @@ bool SamePlace(const GridPlace& a, const GridPlace& b) {
 GridPlace PlaceOf(const CollisionGrid& g, const WorldObject& o) {
     GridPlace place;
     if (o.state != 1 || o.collision == 0) return place;
-    const Hull h = HullOf(NextStepBox(o));
+    place.box = NextStepBox(o);
+    const Hull h = HullOf(place.box);
     double edge = g.cellSize;
     for (int level = 0; level < kGridLevels; ++level, edge *= kLevelFactor) {
         int32_t c0 = 0, c1 = 0, r0 = 0, r1 = 0;
@@ -118,10 +115,10 @@ GridPlace PlaceOf(const CollisionGrid& g, const WorldObject& o) {
     return place;
 }
 
+// Cells row by row, wrapping around the table; each level starts elsewhere in it.
 size_t BucketOf(const CollisionGrid& g, int level, int32_t column, int32_t row) {
-    uint32_t h = static_cast<uint32_t>(column) * 0x9E3779B1u ^ static_cast<uint32_t>(row) * 0x85EBCA77u ^
-                 static_cast<uint32_t>(level) * 0xC2B2AE3Du;
-    h ^= h >> 16;
+    const uint32_t h = static_cast<uint32_t>(row) * static_cast<uint32_t>(g.rowStride) + static_cast<uint32_t>(column) +
+                       static_cast<uint32_t>(level) * 0x9E3779B1u;
     return h & (g.buckets.size() - 1);
 }
 
@@ -179,31 +176,49 @@ void Unfile(CollisionGrid& g, int entry) {
 
 void Refile(CollisionGrid& g, int entry) {
     const GridPlace place = PlaceOf(g, gWorld.objects[gWorld.collisionList.entries[entry]]);
-    if (SamePlace(place, g.places[entry])) return;
+    if (SameCells(place, g.places[entry])) {
+        g.places[entry].box = place.box;
+        return;
+    }
     Unfile(g, entry);
     File(g, entry, place);
 }
 
-// Level-0 cell edge: the median size of the listed boxes in play, so that most boxes span at
-// most two cells per axis at the finest level.
-float TypicalBoxSize(CollisionGrid& g, int count) {
+// Level-0 cell edge: twice the median size of the listed boxes in play, so that most boxes
+// stand in one or two cells per axis at the finest level. Buckets follow the cells row by row
+// over the width the boxes take, so that neighbouring cells lie close together in memory.
+void ChooseGeometry(CollisionGrid& g, int count) {
     g.extents.clear();
+    float low = 0, high = 0;
     for (int k = 0; k < count; ++k) {
         const int index = gWorld.collisionList.entries[k];
         if (index < 0 || index >= ObjectCapacity()) continue;
         const WorldObject& o = gWorld.objects[index];
         if (o.state != 1 || o.collision == 0) continue;
         const float size = std::max(std::fabs(wf::RoundNearest(o.width)), std::fabs(wf::RoundNearest(o.height)));
-        if (std::isfinite(size)) g.extents.push_back(size);
+        if (!std::isfinite(size) || !std::isfinite(o.x)) continue;
+        low = g.extents.empty() ? o.x : std::min(low, o.x);
+        high = g.extents.empty() ? o.x : std::max(high, o.x);
+        g.extents.push_back(size);
     }
-    if (g.extents.empty()) return 1;
+    g.cellSize = 2;
+    g.rowStride = 1;
+    if (g.extents.empty()) return;
     const auto middle = g.extents.begin() + static_cast<std::ptrdiff_t>(g.extents.size() / 2);
     std::nth_element(g.extents.begin(), middle, g.extents.end());
-    return std::clamp(*middle, 1.0f, 1048576.0f);
+    g.cellSize = 2 * std::clamp(*middle, 1.0f, 1048576.0f);
+    const double columns = std::ceil((static_cast<double>(high) - low) / g.cellSize) + 2;
+    g.rowStride = static_cast<int32_t>(std::min(columns, static_cast<double>(g.buckets.size())));
 }
 
-// The entries filed in the cells the box covers, and the wide list, in list order without
-// repeats. False when the box covers too many cells or lies beyond them: the caller scans.
+// Keeps an entry whose filed box overlaps the mover's.
+void TakeIfOverlapping(CollisionGrid& g, int32_t entry, const StepBox& box) {
+    if (Overlap(box, g.places[entry].box)) g.candidates.push_back(entry);
+}
+
+// The entries filed in the cells the box covers, and in the wide list, whose filed boxes
+// overlap it, in list order without repeats. False when the box covers too many cells or lies
+// beyond them: the caller scans the list.
 bool FindCandidates(CollisionGrid& g, const StepBox& box) {
     g.candidates.clear();
     const Hull h = HullOf(box);
@@ -216,15 +231,24 @@ bool FindCandidates(CollisionGrid& g, const StepBox& box) {
         for (int32_t row = r0; row <= r1; ++row) {
             for (int32_t column = c0; column <= c1; ++column) {
                 for (int32_t node = g.buckets[BucketOf(g, level, column, row)]; node >= 0; node = g.nodes[node].next) {
-                    g.candidates.push_back(node / kNodesPerEntry);
+                    TakeIfOverlapping(g, node / kNodesPerEntry, box);
                 }
             }
         }
     }
-    g.candidates.insert(g.candidates.end(), g.wide.begin(), g.wide.end());
+    for (const int32_t entry : g.wide) TakeIfOverlapping(g, entry, box);
     std::sort(g.candidates.begin(), g.candidates.end());
     g.candidates.erase(std::unique(g.candidates.begin(), g.candidates.end()), g.candidates.end());
     return true;
+}
+
+// The grid as left by the last pass serves again when it was built for the same list and
+// tables: every entry is filed anew where its object now stands (most stay in their cells).
+bool GridFitsList(const CollisionGrid& g, int count) {
+    const CollisionList& list = gWorld.collisionList;
+    return !g.buckets.empty() && g.firstEntry.size() == static_cast<size_t>(ObjectCapacity()) &&
+           g.filedList.size() == static_cast<size_t>(count) &&
+           std::equal(g.filedList.begin(), g.filedList.end(), list.entries.begin());
 }
 
 }  // namespace
@@ -235,7 +259,8 @@ void CheckCollision(int mover) {
     const CollisionList& list = gWorld.collisionList;
     CollisionGrid& g = gWorld.collisionGrid;
     // Touch reactions change only the mover and the touched object's opacity and spin, never a
-    // partner's box, so the candidates found before the first reaction hold for the whole check.
+    // partner's box, so the candidates found before the first reaction hold for the whole check
+    // (and the filed boxes, current through the pass, are the partners' next-step boxes).
     if (g.current != 0 && FindCandidates(g, box)) {
         g.gridChecks += 1;
         for (const int32_t k : g.candidates) TryPartner(mover, list.entries[k], box, near);
@@ -252,7 +277,16 @@ void BeginCollisionPass() {
     if (g.plainScan != 0) return;
     const int count = ListedCount();
     const int capacity = ObjectCapacity();
+    if (GridFitsList(g, count)) {
+        for (int k = 0; k < count; ++k) {
+            const int index = gWorld.collisionList.entries[k];
+            if (index >= 0 && index < capacity) Refile(g, k);
+        }
+        g.current = 1;
+        return;
+    }
     const auto entries = static_cast<size_t>(count);
+    g.filedList.assign(gWorld.collisionList.entries.begin(), gWorld.collisionList.entries.begin() + count);
     g.places.assign(entries, GridPlace{});
     g.nodes.assign(entries * kNodesPerEntry, GridNode{});
     g.wideSlot.assign(entries, -1);
@@ -269,10 +303,10 @@ void BeginCollisionPass() {
         g.nextEntry[k] = g.firstEntry[index];
         g.firstEntry[index] = k;
     }
-    g.cellSize = TypicalBoxSize(g, count);
     size_t buckets = kMinBuckets;
     while (buckets < entries * kNodesPerEntry) buckets *= 2;
     g.buckets.assign(buckets, -1);
+    ChooseGeometry(g, count);
     for (int k = 0; k < count; ++k) {
         const int index = gWorld.collisionList.entries[k];
         if (index >= 0 && index < capacity) File(g, k, PlaceOf(g, gWorld.objects[index]));

@@ -192,11 +192,18 @@ struct CollisionList {
     int32_t count = 0;                        // used entries; 0: nobody can be collided with
 };
 
-// Where one collision list entry stands in the collision grid: one to two cells per axis of one level.
+// An object's box at its next step (collision look-ahead), pixels.
+struct StepBox {
+    float left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Where one collision list entry stands in the collision grid: its next-step box as filed and
+// one to two cells per axis of one level.
 struct GridPlace {
+    StepBox box;                              // next-step box, rounded
+    int32_t column = 0, row = 0;              // first cell, counted in cells of the level from 0
     int8_t level = -1;                        // level of the cells; -1: no partner now, -2: in the wide list
     int8_t columns = 0, rows = 0;             // cells covered per axis, 1 or 2
-    int32_t column = 0, row = 0;              // first cell, counted in cells of the level from 0
 };
 
 // Links of the per-cell chains: four nodes per list entry (node n belongs to entry n / 4).
@@ -214,7 +221,8 @@ inline constexpr int kGridLevels = 8;         // collision grid levels; each has
 struct CollisionGrid {
     int8_t plainScan = 0;                     // 1: every mover scans the whole list (the reference)
     int8_t current = 0;                       // 1 while the simulation pass keeps the places current
-    float cellSize = 1;                       // edge of a level-0 cell, pixels
+    float cellSize = 2;                       // edge of a level-0 cell, pixels
+    int32_t rowStride = 1;                    // buckets from one row of cells to the next
     std::array<int32_t, kGridLevels> levelEntries{};  // entries filed per level
     std::vector<int32_t> buckets;             // first node of each bucket, -1: empty; a power of two
     std::vector<GridNode> nodes;              // 4 per list entry
@@ -223,6 +231,7 @@ struct CollisionGrid {
     std::vector<int32_t> wideSlot;            // per list entry: its index in `wide`, -1: none
     std::vector<int32_t> firstEntry;          // per object: lowest list entry naming it, -1: none
     std::vector<int32_t> nextEntry;           // per list entry: next entry naming the same object, -1
+    std::vector<int32_t> filedList;           // the collision list the grid was built for
     std::vector<int32_t> candidates;          // list entries found for one mover (scratch)
     std::vector<float> extents;               // box sizes at a rebuild (scratch)
     int64_t gridChecks = 0;                   // collision checks answered by the grid (statistics)
