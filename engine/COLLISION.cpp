@@ -208,7 +208,10 @@ void ChooseGeometry(CollisionGrid& g, int count) {
     std::nth_element(g.extents.begin(), middle, g.extents.end());
     g.cellSize = 2 * std::clamp(*middle, 1.0f, 1048576.0f);
     const double columns = std::ceil((static_cast<double>(high) - low) / g.cellSize) + 2;
-    g.rowStride = static_cast<int32_t>(std::min(columns, static_cast<double>(g.buckets.size())));
+    const auto buckets = static_cast<double>(g.buckets.size());
+    // Rows wider than the table: an odd stride still spreads the rows over it.
+    g.rowStride = columns < buckets ? static_cast<int32_t>(columns)
+                                    : static_cast<int32_t>((0x9E3779B1u & (g.buckets.size() - 1)) | 1u);
 }
 
 // Keeps an entry whose filed box overlaps the mover's.
