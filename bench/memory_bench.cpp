@@ -101,7 +101,6 @@ int main(int argc, char** argv) {
     LoadMap("MAPS/LVL0.dll");
     const long afterLoad = StatusKiB("VmRSS");
     UpdateWorld();
-    plat::headless::ClearDraws();
     const long afterFrame = StatusKiB("VmRSS");
 
     std::printf("objects %d (loaded %d), sizeof(WorldObject) %zu bytes\n", objects,
@@ -109,6 +108,16 @@ int main(int argc, char** argv) {
     std::printf("VmRSS KiB: process start %ld, after start-up %ld, after map load %ld, after one frame %ld\n",
                 atStart, afterStartUp, afterLoad, afterFrame);
     std::printf("VmHWM KiB: %ld\n", StatusKiB("VmHWM"));
+    // Part of the growth in the frame is the headless backend's recording of the frame's draws.
+    const CollisionGrid& g = gWorld.collisionGrid;
+    const size_t gridBytes = g.buckets.capacity() * sizeof(int32_t) + g.nodes.capacity() * sizeof(GridNode) +
+                             g.places.capacity() * sizeof(GridPlace) +
+                             (g.wide.capacity() + g.wideSlot.capacity() + g.firstEntry.capacity() +
+                              g.nextEntry.capacity() + g.filedList.capacity() + g.candidates.capacity()) *
+                                 sizeof(int32_t) +
+                             g.extents.capacity() * sizeof(float);
+    std::printf("collision grid: %zu KiB; recorded draws of the frame: %zu\n", gridBytes / 1024,
+                plat::headless::Draws().capacity());
     std::filesystem::current_path(dir.parent_path());
     std::filesystem::remove_all(dir);
     return 0;
