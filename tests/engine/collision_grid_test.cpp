@@ -206,6 +206,17 @@ protected:
         run.nextRandom = plat::Random(1 << 30);
         SwapIn(run);
     }
+    // Between frames, the same change in both worlds: an object put elsewhere, and now and then
+    // an object added to the collision list (the grid is then built anew).
+    void Disturb(WorldRun& plain, WorldRun& grid, bool extendList) {
+        const int index = Pick(kObjects);
+        const float dx = Uniform(-50, 50);
+        for (WorldRun* run : {&plain, &grid}) {
+            run->world.objects[index].x += dx;
+            CollisionList& list = run->world.collisionList;
+            if (extendList && list.count < static_cast<int32_t>(list.entries.size())) list.entries[list.count++] = index;
+        }
+    }
     void HoldRandomKeys() {
         for (int key : {plat::kKeyLeft, plat::kKeyRight, plat::kKeyUp, plat::kKeyDown}) {
             plat::headless::SetKey(key, Chance(30));
@@ -227,6 +238,7 @@ TEST_F(CollisionGridTest, TheGridFindsThePartnersOfThePlainScanFrameByFrame) {
         WorldRun grid{gWorld, gState, gSettings};
         for (int frame = 0; frame < kFrames; ++frame) {
             if (frame % 8 == 0) HoldRandomKeys();
+            if (frame % 50 == 49) Disturb(plain, grid, frame % 250 == 249);
             Frame(plain, seed, frame);
             Frame(grid, seed, frame);
             const std::string other = Difference(plain, grid);
