@@ -99,16 +99,19 @@ void SetNonZeroDirections(WorldObject& o, float sign) {
 
 }  // namespace
 
-void FireWeapon(int shooter, float px, float py) {
+int FireWeapon(int shooter, float px, float py) {
     WorldObject& s = gWorld.objects[shooter];
     const int projectile = FindWaitingProjectile(s.useWeapon);
-    if (projectile < 0) return;
+    if (projectile < 0) return -1;
     // The search runs every frame, but only a shooter that has not fired yet launches.
+    int launched = -1;
     if (s.hasFired == 0 && gWorld.objects[projectile].idString == "DEMOBULLET") {
         LaunchProjectile(projectile, px, py);
+        launched = projectile;
     }
     gWorld.objects[projectile].firedBy = shooter;
     s.hasFired = 1;
+    return launched;
 }
 
 void FadeIn(int index) {

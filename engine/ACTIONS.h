@@ -3,8 +3,8 @@
 #pragma once
 
 // Looks for a waiting projectile named by the shooter's useWeapon and launches it from
-// (px, py); each shooter launches once.
-void FireWeapon(int shooter, float px, float py);
+// (px, py); each shooter launches once. Returns the index of the projectile launched, -1: none.
+int FireWeapon(int shooter, float px, float py);
 // Raises the opacity by fadeIn per frame, up to 255.
 void FadeIn(int index);
 // Turns the object's non-zero directions towards the first object in play named by followName;

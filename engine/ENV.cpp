@@ -35,6 +35,12 @@ void SetStartValues() {
 
 GridCell& Cell(int i, int j) { return gWorld.grid[static_cast<size_t>(i) * kGridCells + j]; }
 
+AnimationFrame AnimationSlot(const WorldObject& object, int folder, int slot) {
+    if (folder < 0 || folder >= kAnimFolders || slot < 1 || slot > object.animCount[folder]) return {};
+    const size_t at = static_cast<size_t>(object.animFirst[folder]) + static_cast<size_t>(slot - 1);
+    return at < gWorld.animationFrames.size() ? gWorld.animationFrames[at] : AnimationFrame{};
+}
+
 void RunEngine() {
     PLAT_MARK("ENV");
     SetStartValues();

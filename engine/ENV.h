@@ -119,10 +119,9 @@ struct TileKind {
 struct WorldObject {
     plat::Drawable sprite;                    // drawable shown now
     plat::Drawable tileDrawable;              // drawable made from the tile graphic (owned)
-    std::array<std::array<plat::Image, kAnimSlots>, kAnimFolders> animImages;    // shared images
-    std::array<std::array<plat::Drawable, kAnimSlots>, kAnimFolders> animFrames; // owned drawables
     int32_t animFrame = 0;                    // current frame, shared by the folders
     std::array<int32_t, kAnimFolders> animCount{};  // highest frame that loaded per folder
+    std::array<int32_t, kAnimFolders> animFirst{};  // per folder: World::animationFrames index of frame 1
     int32_t animLimit = 0;                    // frames tried per folder (at most 31)
     std::string animContainer;                // animation folder name
     float x = 0, y = 0;                       // top-left, world pixels
@@ -169,6 +168,13 @@ struct WorldObject {
     float sourceX = 0, sourceY = 0;           // unscaled start position
 };
 
+// One slot of an object's animation folder: frames 1..animCount of a folder lie one after the
+// other in World::animationFrames, so objects without animation carry no frame slots at all.
+struct AnimationFrame {
+    plat::Image image;                        // decoded frame, shared by the objects of the area
+    plat::Drawable drawable;                  // the object's own drawable of it (owned); invalid: gap
+};
+
 // Initial values of one object, for re-arming projectiles.
 struct ObjectTemplate {
     int8_t collision = 0;
@@ -184,6 +190,53 @@ struct ObjectTemplate {
 struct CollisionList {
     std::vector<int32_t> entries;             // object indices, MAXOBJECTS + 1 entries
     int32_t count = 0;                        // used entries; 0: nobody can be collided with
+};
+
+// An object's box at its next step (collision look-ahead), pixels.
+struct StepBox {
+    float left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Where one collision list entry stands in the collision grid: its next-step box as filed and
+// one to two cells per axis of one level.
+struct GridPlace {
+    StepBox box;                              // next-step box, rounded
+    int32_t column = 0, row = 0;              // first cell, counted in cells of the level from 0
+    int8_t level = -1;                        // level of the cells; -1: no partner now, -2: in the wide list
+    int8_t columns = 0, rows = 0;             // cells covered per axis, 1 or 2
+};
+
+// Links of the per-cell chains: four nodes per list entry (node n belongs to entry n / 4).
+struct GridNode {
+    int32_t next = -1, previous = -1;         // neighbouring nodes in the bucket's chain, -1: none
+};
+
+inline constexpr int kGridLevels = 8;         // collision grid levels; each has cells 4 times larger
+
+// The broad phase of the collision check. While the simulation pass runs, every listed object
+// in play with collision is filed under the cells its next-step box covers (hashed into
+// buckets), at the finest level where that box spans at most two cells per axis; boxes too
+// large or too far out for any level stand in the wide list. A mover's partners are found among
+// the entries of the cells its own box covers, then taken in list order.
+struct CollisionGrid {
+    int8_t plainScan = 0;                     // 1: every mover scans the whole list (the reference)
+    int8_t current = 0;                       // 1 while the simulation pass keeps the places current
+    float cellSize = 2;                       // edge of a level-0 cell, pixels
+    int32_t rowStride = 1;                    // buckets from one row of cells to the next
+    std::array<int32_t, kGridLevels> levelEntries{};  // entries filed per level
+    std::vector<int32_t> buckets;             // first node of each bucket, -1: empty; a power of two
+    std::vector<GridNode> nodes;              // 4 per list entry
+    std::vector<GridPlace> places;            // per list entry
+    std::vector<int32_t> wide;                // list entries in the wide list, any order
+    std::vector<int32_t> wideSlot;            // per list entry: its index in `wide`, -1: none
+    std::vector<int32_t> firstEntry;          // per object: lowest list entry naming it, -1: none
+    std::vector<int32_t> nextEntry;           // per list entry: next entry naming the same object, -1
+    std::vector<int32_t> filedList;           // the collision list the grid was built for
+    std::vector<int32_t> candidates;          // list entries found for one mover (scratch)
+    std::vector<float> extents;               // box sizes at a rebuild (scratch)
+    int64_t gridChecks = 0;                   // collision checks answered by the grid (statistics)
+    int64_t listScans = 0;                    // collision checks that scanned the whole list
+    int64_t touches = 0;                      // touches found by either
 };
 
 struct GridCell {
@@ -208,6 +261,8 @@ struct World {
     std::vector<WorldObject> objects;         // MAXOBJECTS + 1 entries
     std::vector<ObjectTemplate> templates;    // MAXOBJECTS + 1 entries
     CollisionList collisionList;
+    CollisionGrid collisionGrid;              // broad phase of the collision check
+    std::vector<AnimationFrame> animationFrames;  // the animation folders' frames of all objects
     std::vector<GridCell> grid;               // kGridCells * kGridCells, index i * kGridCells + j
     // Animation frame images decoded during the current area's load, by path (invalid: did not load).
     std::unordered_map<std::string, plat::Image> frameImages;
@@ -229,3 +284,6 @@ void RunMainLoop();
 [[noreturn]] void EndEngine();
 
 GridCell& Cell(int i, int j);
+// Frame `slot` (1..31) of an object's animation folder; an empty slot (invalid image and
+// drawable) outside 1..animCount.
+AnimationFrame AnimationSlot(const WorldObject& object, int folder, int slot);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/ACTIONS.h"
+#include "engine/COLLISION.h"
 #include "engine/ENV.h"
 #include "engine/SGFXCORE.h"
 #include "platform/clock.h"
@@ -16,34 +17,6 @@
 namespace {
 
 constexpr float kTouchSpinDecay = 0.05f;  // radians per frame a touched spinner slows down
-
-// Box of an object at its next step, each value rounded to the nearest integer.
-struct StepBox {
-    float left, top, right, bottom;
-};
-
-StepBox NextStepBox(const WorldObject& o) {
-    const float left = wf::RoundNearest(o.x + o.moveH * o.speedH * o.stepH);
-    const float top = wf::RoundNearest(o.y + o.moveV * o.speedV * o.stepV);
-    return {left, top, left + wf::RoundNearest(o.width), top + wf::RoundNearest(o.height)};
-}
-
-// The same box before rounding. Rounding moves a left or top edge by at most half a pixel and a
-// right or bottom edge by at most one, so boxes two pixels apart stay apart once rounded.
-StepBox UnroundedStepBox(const WorldObject& o) {
-    const float left = o.x + o.moveH * o.speedH * o.stepH;
-    const float top = o.y + o.moveV * o.speedV * o.stepV;
-    return {left, top, left + o.width, top + o.height};
-}
-
-bool ClearlyApart(const StepBox& a, const StepBox& b) {
-    return a.left >= b.right + 2 || a.right + 2 <= b.left || a.top >= b.bottom + 2 || a.bottom + 2 <= b.top;
-}
-
-// Touching edges do not overlap.
-bool Overlap(const StepBox& a, const StepBox& b) {
-    return a.left < b.right && a.right > b.left && a.top < b.bottom && a.bottom > b.top;
-}
 
 // One life step: an object with a life time loses a step once its mark has passed; the mark is
 // set one interval ahead, so after the first step (at once) they come every two intervals.
@@ -70,10 +43,10 @@ enum Folder { kFolderLeft = 0, kFolderRight = 1, kFolderUp = 2, kFolderDown = 3 
 
 void AdvanceAnimation(WorldObject& o, int folder) {
     if (o.animFrame >= o.animCount[folder]) return;
-    const auto& frames = o.animFrames[folder];
-    o.animFrame = frames[o.animFrame + 1].Valid() ? o.animFrame + 1 : 1;
+    o.animFrame = AnimationSlot(o, folder, o.animFrame + 1).drawable.Valid() ? o.animFrame + 1 : 1;
     // A gap at frame 1 has no drawable: the object keeps what it shows.
-    if (frames[o.animFrame].Valid()) o.sprite = frames[o.animFrame];
+    const plat::Drawable frame = AnimationSlot(o, folder, o.animFrame).drawable;
+    if (frame.Valid()) o.sprite = frame;
 }
 
 // Stall (non-players lose each axis one frame in six), move by the open steps, animate.
@@ -105,7 +78,10 @@ void ScrollWithPlayer(int index) {
 // directions and visibility that drawing and the later objects see.
 void SimulateObject(int index) {
     WorldObject& o = gWorld.objects[index];
-    if (!o.useWeapon.empty()) FireWeapon(index, o.x, o.y);
+    if (!o.useWeapon.empty()) {
+        const int launched = FireWeapon(index, o.x, o.y);
+        if (launched >= 0) ColliderChanged(launched);
+    }
     FadeIn(index);
     if (o.followObject != 0) FollowTarget(index);
     if (o.rotateSpeed != 0) TransformRotation(index, o.width, o.height, o.angle);
@@ -117,12 +93,17 @@ void SimulateObject(int index) {
     RandomStep(index);
 }
 
+// The collision grid follows every object right after its turn (and a projectile at its launch),
+// so the later movers of the pass find it where the plain scan would.
 void SimulateWorld() {
+    BeginCollisionPass();
     const int last = LastObjectIndex();
     for (int i = 0; i <= last; ++i) {
         LifeStep(i);
         if (PassesSimulationGate(i)) SimulateObject(i);
+        ColliderChanged(i);
     }
+    EndCollisionPass();
 }
 
 void DrawWorld() {
@@ -193,23 +174,5 @@ void CountFrame() {
         if (gState.frameCount < 50 && gSettings.MULTITASK >= 1) gSettings.MULTITASK -= 1;
         gState.frameCount = 0;
         gState.nextSecond = now + 1000;
-    }
-}
-
-void CheckCollision(int mover) {
-    const StepBox box = NextStepBox(gWorld.objects[mover]);
-    const StepBox near = UnroundedStepBox(gWorld.objects[mover]);
-    const CollisionList& list = gWorld.collisionList;
-    for (int k = 0; k < list.count; ++k) {
-        const int other = list.entries[k];
-        if (other == mover) continue;
-        const WorldObject& o = gWorld.objects[other];
-        if (o.state != 1 || o.collision == 0) continue;
-        // Every partner's look-ahead is its own next step, AI objects included.
-        if (ClearlyApart(near, UnroundedStepBox(o)) || !Overlap(box, NextStepBox(o))) continue;
-        WorldObject& a = gWorld.objects[mover];
-        if (a.moveH != 0) a.stepH = 0;
-        if (a.moveV != 0) a.stepV = 0;
-        TouchReaction(mover, other);
     }
 }

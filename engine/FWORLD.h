@@ -11,6 +11,3 @@ int LastObjectIndex();
 void UpdateWorld();
 // Counts one frame; once a second stores the frame rate and lowers a slow frame's delay.
 void CountFrame();
-// The plain collision scan of one mover against every entry of the collision list: on each
-// overlap of the two next-step boxes it blocks the mover's moving axes and runs the touch reaction.
-void CheckCollision(int mover);

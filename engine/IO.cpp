@@ -76,21 +76,29 @@ plat::Image FrameImage(const std::string& path) {
     return image;
 }
 
+// Frames 1..limit are tried in order; the folder keeps the slots up to the last one that loaded
+// (gaps included), one after the other at the end of the world's frame table.
 void LoadAnimationFolder(WorldObject& o, int folder) {
     const std::string prefix = gSettings.ANIMSYSTEM + o.animContainer + plat::PathSeparator() +
                                kFolderNames[folder] + plat::PathSeparator();
     const int limit = std::min(o.animLimit, kMaxFramesPerFolder);
+    std::vector<AnimationFrame>& frames = gWorld.animationFrames;
+    const size_t first = frames.size();
+    o.animFirst[folder] = static_cast<int32_t>(first);
     for (int k = 1; k <= limit; ++k) {
-        plat::FreeDrawable(o.animFrames[folder][k]);
-        o.animImages[folder][k] = FrameImage(prefix + wf::IntText(k) + gSettings.GFXCODEC);
-        const plat::Image image = o.animImages[folder][k];
-        if (!image.Valid()) continue;
-        o.animFrames[folder][k] = plat::MakeDrawable(image);
-        o.animCount[folder] = k;
-        plat::ZoomDrawable(o.animFrames[folder][k],
-                           wf::RoundToInt(static_cast<float>(plat::ImageWidth(image)) * gState.scaleX),
-                           wf::RoundToInt(static_cast<float>(plat::ImageHeight(image)) * gState.scaleY));
+        AnimationFrame frame;
+        frame.image = FrameImage(prefix + wf::IntText(k) + gSettings.GFXCODEC);
+        if (frame.image.Valid()) {
+            frame.drawable = plat::MakeDrawable(frame.image);
+            o.animCount[folder] = k;
+            plat::ZoomDrawable(frame.drawable,
+                               wf::RoundToInt(static_cast<float>(plat::ImageWidth(frame.image)) * gState.scaleX),
+                               wf::RoundToInt(static_cast<float>(plat::ImageHeight(frame.image)) * gState.scaleY));
+        }
+        frames.push_back(frame);
     }
+    // Slots after the last frame that loaded hold nothing.
+    frames.resize(first + static_cast<size_t>(o.animCount[folder]));
 }
 
 // The tile library lookup of each tile name of one map, made once per name: the library does
@@ -207,12 +215,11 @@ void ClearWorld() {
     for (int i = 0; i <= last; ++i) {
         WorldObject& o = gWorld.objects[i];
         plat::FreeDrawable(o.tileDrawable);
-        for (auto& folder : o.animFrames) {
-            for (plat::Drawable& frame : folder) plat::FreeDrawable(frame);
-        }
         o = WorldObject{};
         gWorld.templates[i] = ObjectTemplate{};
     }
+    for (AnimationFrame& frame : gWorld.animationFrames) plat::FreeDrawable(frame.drawable);
+    gWorld.animationFrames.clear();
     for (auto& entry : gWorld.frameImages) plat::FreeImage(entry.second);
     gWorld.frameImages.clear();
     gState.lastObjectIndex = 0;

@@ -278,21 +278,25 @@ TEST_F(LoadingTest, AnimationFramesCountToTheHighestLoadedFrame) {
     const WorldObject& hero = Object(0);
     EXPECT_EQ(hero.animFrame, 1);
     EXPECT_EQ(hero.animCount[0], 4);  // LEFT: 1, 2 and 4 present
-    EXPECT_FALSE(hero.animFrames[0][3].Valid());
-    EXPECT_TRUE(hero.animFrames[0][4].Valid());
+    EXPECT_FALSE(AnimationSlot(hero, 0, 3).drawable.Valid());
+    EXPECT_TRUE(AnimationSlot(hero, 0, 4).drawable.Valid());
     EXPECT_EQ(hero.animCount[1], 0);  // RIGHT: none
     EXPECT_EQ(hero.animCount[2], 31); // UP: 31 is the last slot tried
     EXPECT_EQ(hero.animCount[3], 1);
-    EXPECT_FALSE(hero.animFrames[0][0].Valid());
+    EXPECT_FALSE(AnimationSlot(hero, 0, 0).drawable.Valid());
     EXPECT_EQ(Object(2).animCount[0], 0);
     EXPECT_EQ(Object(2).animFrame, 0);
+    // Only the slots up to each folder's last frame are kept: 4 + 31 + 1 per hero.
+    EXPECT_EQ(gWorld.animationFrames.size(), 2u * (4 + 31 + 1));
+    EXPECT_TRUE(AnimationSlot(hero, 2, 31).drawable.Valid());
+    EXPECT_FALSE(AnimationSlot(hero, 0, 5).image.Valid());
     // Both heroes share each decoded frame image but own their drawables.
-    EXPECT_EQ(Object(1).animImages[0][1].id, hero.animImages[0][1].id);
-    EXPECT_NE(Object(1).animFrames[0][1].id, hero.animFrames[0][1].id);
+    EXPECT_EQ(AnimationSlot(Object(1), 0, 1).image.id, AnimationSlot(hero, 0, 1).image.id);
+    EXPECT_NE(AnimationSlot(Object(1), 0, 1).drawable.id, AnimationSlot(hero, 0, 1).drawable.id);
     EXPECT_EQ(plat::headless::ImageLoads() - loadsBefore, 4 * 31);  // every path tried once per load
     // Frames are zoomed by the screen scale (2x here).
     plat::headless::ClearDraws();
-    plat::DrawDrawable(hero.animFrames[0][2], 0, 0, 255);
+    plat::DrawDrawable(AnimationSlot(hero, 0, 2).drawable, 0, 0, 255);
     ASSERT_FALSE(plat::headless::Draws().empty());
     EXPECT_EQ(plat::headless::Draws().back().width, 16);
     EXPECT_EQ(plat::headless::Draws().back().height, 8);

@@ -3,7 +3,9 @@
 // weapons, following, steering and animation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 
+#include "engine/COLLISION.h"
 #include "engine/ENV.h"
 #include "engine/FWORLD.h"
 #include "engine/SGFXCORE.h"
@@ -396,14 +398,19 @@ TEST_F(WorldTest, AnimationUsesTheCrossedFolderHoldsTheLastFrameAndRestartsAfter
         ResetWorld();
         WorldObject& o = AddMover(500, 500, c.moveH, c.moveV, c.speed, 0);
         const plat::Drawable tile = o.sprite;
-        for (int slot : c.slots) o.animFrames[c.folder][slot] = plat::MakeDrawable(image_);
+        o.animFirst[c.folder] = static_cast<int32_t>(gWorld.animationFrames.size());
+        for (int slot = 1; slot <= c.slots.back(); ++slot) {
+            AnimationFrame frame;
+            if (std::count(c.slots.begin(), c.slots.end(), slot) != 0) frame.drawable = plat::MakeDrawable(image_);
+            gWorld.animationFrames.push_back(frame);
+        }
         o.animCount[c.folder] = c.slots.back();
         o.animFrame = 1;
         std::vector<int> shown;
         for (int frame = 0; frame < 6; ++frame) {
             Frames(1);
             shown.push_back(o.animFrame);
-            const int expected = c.speed == 0 ? tile.id : o.animFrames[c.folder][o.animFrame].id;
+            const int expected = c.speed == 0 ? tile.id : AnimationSlot(o, c.folder, o.animFrame).drawable.id;
             EXPECT_EQ(o.sprite.id, expected) << c.name;
         }
         EXPECT_EQ(shown, c.shown) << c.name;
