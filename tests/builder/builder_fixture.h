@@ -14,37 +14,22 @@
 #include "platform/fault.h"
 #include "platform/headless.h"
 #include "platform/images.h"
+#include "tests/support/temp_world_test.h"
 #include "worldfiles/descriptor.h"
 
-class BuilderTest : public ::testing::Test {
+class BuilderTest : public TempWorldTest {
 public:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("plom_builder_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_ / "USER");
-        std::filesystem::current_path(dir_);
+        TempWorldTest::SetUp();
+        std::filesystem::create_directories("USER");
         plat::headless::Reset();
         SetBuilderStartValues();
     }
     void TearDown() override {
         plat::RemoveFaultHandler();
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
+        TempWorldTest::TearDown();
     }
 
-    static void WriteRaw(const std::string& path, const std::string& bytes) {
-        const std::filesystem::path p(path);
-        if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
-        std::ofstream out(p, std::ios::binary);
-        out << bytes;
-    }
-    static void WriteLines(const std::string& path, const std::vector<std::string>& lines) {
-        std::string bytes;
-        for (const std::string& line : lines) bytes += line + "\r\n";
-        WriteRaw(path, bytes);
-    }
     // Groups of four lines: key, comment, value, empty.
     static void WriteGroups(const std::string& path, const std::vector<std::pair<std::string, std::string>>& groups) {
         std::vector<std::string> lines;
@@ -53,33 +38,8 @@ public:
         }
         WriteLines(path, lines);
     }
-    static std::vector<std::string> ReadLines(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::vector<std::string> lines;
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines.push_back(line);
-        }
-        return lines;
-    }
     static bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
-    static void WritePng(const std::string& path, int width, int height, int r, int g, int b) {
-        const std::filesystem::path p(path);
-        if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
-        plat::Pixels pixels;
-        pixels.width = width;
-        pixels.height = height;
-        pixels.rgba.resize(static_cast<size_t>(width) * height * 4);
-        for (size_t i = 0; i < pixels.rgba.size(); i += 4) {
-            pixels.rgba[i] = static_cast<uint8_t>(r);
-            pixels.rgba[i + 1] = static_cast<uint8_t>(g);
-            pixels.rgba[i + 2] = static_cast<uint8_t>(b);
-            pixels.rgba[i + 3] = 255;
-        }
-        ASSERT_TRUE(plat::WritePngFile(path, pixels)) << path;
-    }
     // A descriptor written as the builder writes it (pairs, then the trailer).
     static void WriteDescriptor(const std::string& path, const std::vector<wf::DescriptorRow>& rows) {
         WriteLines(path, wf::DescriptorFileLines(rows));
@@ -140,10 +100,4 @@ public:
         tile.active = t.usable;
         tile.descriptor = t.descriptor;
     }
-
-    std::filesystem::path dir_;
-
-private:
-    std::filesystem::path previous_;
-    static inline int counter_ = 0;
 };

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
 #include <regex>
 
 #include "builder/BUILDERENV.h"
@@ -18,10 +17,6 @@ namespace {
 
 using BuilderFaultPathTest = BuilderTest;
 
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST_F(BuilderFaultPathTest, LogEntryAndBackupAreWrittenBeforeAnyAllocation) {
     if (!faulttest::kAllocationTrapAvailable) GTEST_SKIP() << "the sanitizer owns the allocator";
@@ -53,7 +48,7 @@ TEST_F(BuilderFaultPathTest, LogEntryAndBackupAreWrittenBeforeAnyAllocation) {
     for (const auto& entry : std::filesystem::directory_iterator("USER")) {
         if (entry.path().filename().string().rfind("_LAZARUS", 0) != 0) continue;
         backups += 1;
-        EXPECT_EQ(Bytes(entry.path().string()), Bytes("expected.dll"));
+        EXPECT_EQ(ReadRaw(entry.path().string()), ReadRaw("expected.dll"));
     }
     EXPECT_EQ(backups, 1);
 }
