@@ -53,12 +53,7 @@ void RunEngine() {
     // too large for memory from an absurd MAXOBJECTS, or memory running out while the
     // configuration is read) still ends with the two boxes.
     try {
-        ReadConfiguration();
-        ReadSystemTexts();
-        InitSubsystems();
-        OpenWorldScreen();
-        LoadTileLibrary();
-        SetUpWorldTables();
+        RunStartUpSteps();
     } catch (const std::exception& e) {
         gState.errorDetail = e.what();
         ShowFatalError(kErrorUnknown);
@@ -73,6 +68,15 @@ void RunEngine() {
         plat::CloseScreen();
     }
     EndEngine();
+}
+
+void RunStartUpSteps() {
+    ReadConfiguration();
+    ReadSystemTexts();
+    InitSubsystems();
+    OpenWorldScreen();
+    LoadTileLibrary();
+    SetUpWorldTables();
 }
 
 void RunMainLoop() {

@@ -278,6 +278,9 @@ extern World gWorld;
 void SetStartValues();
 // The engine's entry: start-up, main loop, shutdown. Never returns; the exit code is 0.
 [[noreturn]] void RunEngine();
+// The start-up steps between the start values and the main loop: configuration, system texts,
+// services, the world screen, the tile library and the world tables.
+void RunStartUpSteps();
 // The main loop; leaves when Escape and left Alt are held.
 void RunMainLoop();
 // Releases every platform resource and ends the process with exit code 0.

@@ -157,12 +157,7 @@ inline void RunEngine() {
     SetStartValues();
     gState.engineDirectory = At("CORE/");
 
-    ReadConfiguration();
-    ReadSystemTexts();
-    InitSubsystems();
-    OpenWorldScreen();
-    LoadTileLibrary();
-    SetUpWorldTables();
+    RunStartUpSteps();
     plat::SetNearestSampling(true);
 
     plat::headless::SetMouse(640, 512, false, false, 0);

@@ -26,16 +26,6 @@ public:
         plat::headless::Reset();
         SetStartValues();
     }
-
-    // The engine's start-up steps before the main loop, on the files written by the test.
-    static void RunStartUpSteps() {
-        ReadConfiguration();
-        ReadSystemTexts();
-        InitSubsystems();
-        OpenWorldScreen();
-        LoadTileLibrary();
-        SetUpWorldTables();
-    }
 };
 
 // A complete world that starts: configuration, texts, one tile, one map.

@@ -26,12 +26,7 @@ inline void StartEngineIn(const std::string& directory) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     ASSERT_EQ(chdir(directory.c_str()), 0) << directory;
     SetStartValues();
-    ReadConfiguration();
-    ReadSystemTexts();
-    InitSubsystems();
-    OpenWorldScreen();
-    LoadTileLibrary();
-    SetUpWorldTables();
+    RunStartUpSteps();
     plat::SetNearestSampling(true);
     LoadArea();
 }
