@@ -113,7 +113,17 @@ void RunBuilderLoopTurn() {
 void RunBuilder() {
     // Armed from the start, so a fault during start-up or the first wait is handled too.
     ArmFaultHandler();
-    if (StartBuilder()) {
+    // An exception while starting (a tile table too large for memory, say) takes the fault path
+    // with its text, as one in the loop does, rather than aborting the process.
+    bool started = false;
+    try {
+        started = StartBuilder();
+    } catch (const std::exception& error) {
+        plat::RaiseFault(error.what());
+    } catch (...) {
+        plat::RaiseFault("UNKNOWN EXCEPTION");
+    }
+    if (started) {
         while (gBuilder.quitFlag != 1) RunBuilderLoopTurn();
     }
     EndBuilder();

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer into
-# build-fuzz/ and runs each for the given time on one core, keeping its corpus under
+# build-fuzz/ and runs each on one core for the given time or FUZZ_MAX_RUNS executions (default
+# 10 million), whichever comes first, keeping its corpus under
 # fuzz/corpus/<target>/. The corpus is seeded from the demo world's files and the test images,
 # and minimised after every run (-merge=1), so what is committed stays small. Per target it
-# prints the executions, the coverage (cov/ft) and the findings; the exit code is 1 when any
+# prints the executions, the CPU seconds, the coverage (cov/ft) and the findings; the exit code is 1 when any
 # target found a crash, a leak, a timeout or ran out of memory.
 #
 #   scripts/fuzz.sh [seconds-per-target] [target...]     (default 60 seconds, every target)
@@ -15,11 +16,13 @@ set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${1:-60}
 shift $(( $# > 0 ? 1 : 0 ))
-all_targets=(fuzz_world_files fuzz_text_lines fuzz_images fuzz_engine_area fuzz_engine_descriptor fuzz_engine_config)
+all_targets=(fuzz_world_files fuzz_text_lines fuzz_images fuzz_engine_area fuzz_engine_descriptor fuzz_engine_config
+  fuzz_builder_config fuzz_builder_map)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all_targets[@]}")
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 jobs=${FUZZ_JOBS:-2}
+max_runs=${FUZZ_MAX_RUNS:-10000000}
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; elif command -v sudo >/dev/null 2>&1; then sudo "$@"; else
@@ -66,6 +69,14 @@ seed() {
     fuzz_engine_area) cp "$root"/demo/MAPS/*.dll "$into"/ ;;
     fuzz_engine_descriptor) cp "$root"/demo/GFX/*.dll "$into"/ ;;
     fuzz_engine_config) cp "$root"/demo/CORE/ini.crc "$into"/ ;;
+    # The first byte picks the file of the chain the rest replaces (see the target).
+    fuzz_builder_config)
+      local i=0 file
+      for file in ini.txt script.txt app.txt gui.txt codecs.txt DNA.dll; do
+        { printf "\\$(printf '%03o' "$i")"; cat "$root/demo/_DATA/$file"; } >"$into/$file"
+        i=$((i + 1))
+      done ;;
+    fuzz_builder_map) cp "$root"/demo/1 "$into"/ ;;
   esac
 }
 # Inputs are kept short (the corpus stays small); the text targets get the world files' words.
@@ -85,11 +96,14 @@ for target in "${targets[@]}"; do
   rm -rf "$work"
   mkdir -p "$corpus" "$work/new" "$work/seeds" "$work/findings" "$work/merged"
   seed "$target" "$work/seeds"
-  echo "== $target: $seconds s"
-  # From the work folder, so scratch files of the targets stay out of the repository.
-  (cd "$work" && "$binary" -max_total_time="$seconds" -print_final_stats=1 -max_len="$(max_len "$target")" \
-    -timeout=30 -rss_limit_mb=2048 -artifact_prefix="$work/findings/" $(dictionary "$target") \
-    "$work/new" "$corpus" "$work/seeds") >"$work/fuzz.log" 2>&1
+  echo "== $target: $seconds s or $max_runs executions"
+  # From the work folder, so scratch files of the targets stay out of the repository; the CPU
+  # time of the run (user + system) goes to cpu.txt.
+  TIMEFORMAT='%U %S'
+  { time (cd "$work" && "$binary" -max_total_time="$seconds" -runs="$max_runs" -print_final_stats=1 \
+    -max_len="$(max_len "$target")" -timeout=30 -rss_limit_mb=2048 -artifact_prefix="$work/findings/" \
+    $(dictionary "$target") "$work/new" "$corpus" "$work/seeds") >"$work/fuzz.log" 2>&1; } 2>"$work/cpu.txt"
+  cpu=$(awk '{ printf "%.0f", $1 + $2 }' "$work/cpu.txt")
   # The smallest set of inputs that keeps all the coverage replaces the corpus.
   (cd "$work" && "$binary" -merge=1 -max_len="$(max_len "$target")" -timeout=30 -rss_limit_mb=2048 \
     "$work/merged" "$corpus" "$work/new" "$work/seeds") >"$work/merge.log" 2>&1
@@ -106,8 +120,8 @@ for target in "${targets[@]}"; do
   [ -n "$findings" ] && count=$(echo "$findings" | wc -l)
   files=$(find "$corpus" -type f | wc -l)
   size=$(( ($(find "$corpus" -type f -exec cat {} + | wc -c) + 1023) / 1024 ))
-  line=$(printf '%-24s executions %-9s %-20s corpus %4s files %4s KB  findings %s' \
-    "$target" "${runs:-?}" "${coverage:-cov: ? ft: ?}" "$files" "$size" "$count")
+  line=$(printf '%-24s executions %-9s cpu %5s s  %-20s corpus %4s files %4s KB  findings %s' \
+    "$target" "${runs:-?}" "${cpu:-?}" "${coverage:-cov: ? ft: ?}" "$files" "$size" "$count")
   echo "$line"
   summary+=("$line")
   if [ "$count" -gt 0 ]; then
@@ -118,6 +132,6 @@ for target in "${targets[@]}"; do
 done
 
 echo
-echo "== summary ($seconds s per target)"
+echo "== summary ($seconds s or $max_runs executions per target)"
 printf '%s\n' "${summary[@]}"
 exit $found_any

@@ -75,3 +75,15 @@ TEST_F(BuilderRun, AFaultLeavesTheLogEntryAndTheCrashBackup) {
                 ElementsAre("0", "0", "TILE", "rock", "0", "4", "5", "32", "16", "1", "TILE", "wall", "1", "6", "7",
                             "64", "64", "0", "ENGINETILEINFOEND"));
 }
+
+TEST_F(BuilderRun, ATileTableTooLargeForMemoryEndsThroughTheFaultPathWithItsText) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reports a failed allocation instead of throwing";
+#endif
+    WriteWorld();
+    WriteGroups("_DATA/script.txt", {{"WINDOWMODE", "0"}, {"APPINIFILE", "_DATA/app.txt"}, {"MAXTILES", "2000000000"}});
+    EXPECT_EXIT(RunBuilder(), ExitedWithCode(0), HasSubstr("MESSAGEBOX QUENT BUILDER FATAL ERROR"));
+    const std::vector<std::string> log = ReadLines("USER/ERR!!!!.txt");
+    ASSERT_EQ(log.size(), 7u);
+    EXPECT_THAT(log[3], HasSubstr("bad_alloc"));
+}
