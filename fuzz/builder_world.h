@@ -1,6 +1,7 @@
 // A small builder world for the builder fuzz targets, on the headless backend: a scratch start
 // directory made once per process (the configuration chain, the default descriptor, three tile
-// graphics, two with descriptors, one stretched, and the start-up map "1"), and one start of the
+// graphics with descriptors, one of them stretched, one without a descriptor, one whose tiles stay
+// inactive, and the start-up map "1"), and one start of the
 // builder over it per input. The builder finds everything relative to its start directory, so
 // each run changes into the scratch directory and back (libFuzzer's relative paths keep working).
 #pragma once
@@ -98,6 +99,7 @@ inline void WriteTile(const std::string& path, int width, int height, uint8_t sh
 inline const char kDefaultMap[] =
     "16\r\n-8\r\nTILE\r\nrock\r\n0\r\n10\r\n20\r\n32\r\n16\r\n0\r\nTILE\r\nwall\r\n1\r\n100\r\n40\r\n64\r\n64\r\n2\r\n"
     "TILE\r\nbanner\r\n2\r\n50\r\n50\r\n8\r\n8\r\n1\r\nTILE\r\ngone\r\n7\r\n5\r\n5\r\n8\r\n8\r\n3\r\n"
+    "TILE\r\nplain\r\n4\r\n9\r\n9\r\n8\r\n8\r\n0\r\nTILE\r\ntree\r\n3\r\n70\r\n20\r\n8\r\n8\r\n0\r\n"
     "ENGINETILEINFOEND\r\n";
 
 inline void RemoveDirectory() {
@@ -111,13 +113,17 @@ inline void MakeWorld() {
     std::filesystem::create_directories(gDirectory / "USER");
     std::atexit(RemoveDirectory);
     for (size_t i = 0; i < Chain().size(); ++i) WriteChainFile(i, DefaultContent(i));
+    // A comment pair makes a tile type usable (its tiles active, drawn and saved).
+    const std::string comment = ";fuzz world\r\n;\r\n";
     WriteTile("GFX/rock.png", 32, 16, 90);
-    WriteFile("GFX/rock.dll", "hp\r\n3\r\nworldFTileTransparency\r\n200\r\n");
+    WriteFile("GFX/rock.dll", "hp\r\n3\r\nworldFTileTransparency\r\n200\r\n" + comment);
     WriteTile("GFX/wall.png", 64, 64, 160);
-    WriteFile("GFX/wall.dll", "worldFTileTransparency\r\n255\r\npostEFFECT\r\n2x2\r\n");
+    WriteFile("GFX/wall.dll", "worldFTileTransparency\r\n255\r\npostEFFECT\r\n2x2\r\n" + comment);
     WriteTile("GFX/banner.png", 8, 8, 220);
-    WriteFile("GFX/banner.dll", "worldFStretch\r\n1\r\n");
-    WriteTile("GFX/tree.png", 8, 8, 30);  // no descriptor: not usable
+    WriteFile("GFX/banner.dll", "worldFStretch\r\n1\r\n" + comment);
+    WriteTile("GFX/plain.png", 8, 8, 60);
+    WriteFile("GFX/plain.dll", "hp\r\n1\r\n");  // known keys only: its tiles stay inactive
+    WriteTile("GFX/tree.png", 8, 8, 30);  // no descriptor: usable, fully opaque
     WriteFile("1", kDefaultMap);
 }
 
