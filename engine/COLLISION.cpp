@@ -96,6 +96,7 @@ bool SameCells(const GridPlace& a, const GridPlace& b) {
 // The finest level at which the object's next-step box spans at most two cells per axis.
 GridPlace PlaceOf(const CollisionGrid& g, const WorldObject& o) {
     GridPlace place;
+    place.level = kNoPlace;
     if (o.state != 1 || o.collision == 0) return place;
     place.box = NextStepBox(o);
     const Hull h = HullOf(place.box);

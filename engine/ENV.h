@@ -50,7 +50,6 @@ inline constexpr int8_t kScopeRegion = 13;
 inline constexpr int8_t kScopeMap = 14;
 inline constexpr int kGridCells = 257;        // grid cells per direction, indices 0..256
 inline constexpr int kAnimFolders = 4;        // LEFT, RIGHT, UP, DOWN
-inline constexpr int kAnimSlots = 32;         // slot 0 unused, frames 1..31
 
 // Run-time values of the engine.
 struct EngineState {
