@@ -124,6 +124,7 @@ struct Renderer {
     bool stateApplied = false;
     BlendKey appliedBlend;
     bool blendEnabled = true;  // GL_BLEND as last set
+    bool textureOnly = false;  // GL_REPLACE without the colour array, as last set
     std::vector<uint8_t> expanded;  // scratch: per-vertex colours or reference vertices
 
     std::vector<ImageSlot> images;

@@ -1,6 +1,7 @@
 // The renderer's normal path (indexed quads, atlas pages, unblended opaque quads, skipped
-// invisible ones, state once per pass) against its straightforward reference path: the same
-// scenes must give the same back buffer, byte for byte, and the normal path fewer draw calls.
+// invisible ones, untinted batches from the texture alone, state once per pass) against its
+// straightforward reference path: the same scenes must give the same back buffer, byte for
+// byte, and the normal path fewer draw calls.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -128,11 +129,15 @@ TEST_F(RendererPaths, EveryBlendModeOpacityAndShapeGivesTheSamePicture) {
         plat::SetBlend(5, 6);
     };
     EXPECT_TRUE(SamePicture(scene));
-    // Opacity 0 in normal blending is left out and opaque kinds at 255 go unblended.
+    // Opacity 0 in normal blending is left out, opaque kinds at 255 go unblended, and batches at
+    // full opacity (one quad per blend pair among them) are drawn from the texture alone.
     EXPECT_GT(stats_.skipped, 0);
     EXPECT_GT(stats_.unblended, 0);
+    EXPECT_GT(stats_.textureOnly, 0);
+    EXPECT_LT(stats_.textureOnly, stats_.quads);
     EXPECT_EQ(referenceStats_.skipped, 0);
     EXPECT_EQ(referenceStats_.unblended, 0);
+    EXPECT_EQ(referenceStats_.textureOnly, 0);
 }
 
 TEST_F(RendererPaths, ZoomedTurnedGrabbedAndSmoothedQuadsGiveTheSamePicture) {
