@@ -61,6 +61,10 @@ bool OpenScreen(int width, int height, int depth, const std::string& title) {
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    // Everything is drawn in order without depth or stencil tests, so the window needs neither
+    // buffer (SDL would ask for a 16-bit depth buffer otherwise).
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
     // Borderless at (0, 0) with the exact size: a plain full-screen request gives a 1x1
     // window when no window manager runs.
