@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "builder/BUILDERENV.h"
 #include "builder/BUILDERTESTROUTINES.h"
@@ -42,14 +43,22 @@ void DrawTile(const MapTile& tile) {
                        wf::RoundToInt(tile.y * gBuilder.zoomY), tile.descriptor.worldFTileTransparency);
 }
 
+// Layer by layer from 0 up to the highest used one, each layer in slot order. The drawable
+// slots are sorted by layer (stably, so slot order holds within a layer) rather than walking
+// every layer number: a map may name layer 2,000,000,000, and walking the empty layers up to it
+// would hang the builder.
 void DrawLayers() {
     const int last = std::min(gBuilder.lastTileIndex, static_cast<int>(gBuilder.mapTiles.size()) - 1);
-    for (int layer = 0; layer <= gBuilder.maxUsedLayer; ++layer) {
-        for (int slot = 0; slot <= last; ++slot) {
-            const MapTile& tile = gBuilder.mapTiles[slot];
-            if (tile.sprite.Valid() && tile.layer == layer && tile.active != 0) DrawTile(tile);
+    std::vector<int> slots;
+    for (int slot = 0; slot <= last; ++slot) {
+        const MapTile& tile = gBuilder.mapTiles[slot];
+        if (tile.sprite.Valid() && tile.active != 0 && tile.layer >= 0 && tile.layer <= gBuilder.maxUsedLayer) {
+            slots.push_back(slot);
         }
     }
+    std::stable_sort(slots.begin(), slots.end(),
+                     [](int a, int b) { return gBuilder.mapTiles[a].layer < gBuilder.mapTiles[b].layer; });
+    for (int slot : slots) DrawTile(gBuilder.mapTiles[slot]);
 }
 
 const TileType* SelectedWithSprite() {

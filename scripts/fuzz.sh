@@ -98,12 +98,12 @@ for target in "${targets[@]}"; do
   seed "$target" "$work/seeds"
   echo "== $target: $seconds s or $max_runs executions"
   # From the work folder, so scratch files of the targets stay out of the repository; the CPU
-  # time of the run (user + system) goes to cpu.txt.
-  TIMEFORMAT='%U %S'
+  # time of the run (user + system) ends the log.
+  TIMEFORMAT='cpu-seconds %U %S'
   { time (cd "$work" && "$binary" -max_total_time="$seconds" -runs="$max_runs" -print_final_stats=1 \
     -max_len="$(max_len "$target")" -timeout=30 -rss_limit_mb=2048 -artifact_prefix="$work/findings/" \
-    $(dictionary "$target") "$work/new" "$corpus" "$work/seeds") >"$work/fuzz.log" 2>&1; } 2>"$work/cpu.txt"
-  cpu=$(awk '{ printf "%.0f", $1 + $2 }' "$work/cpu.txt")
+    $(dictionary "$target") "$work/new" "$corpus" "$work/seeds"); } >"$work/fuzz.log" 2>&1
+  cpu=$(sed -n 's/^cpu-seconds //p' "$work/fuzz.log" | awk '{ printf "%.0f", $1 + $2 }')
   # The smallest set of inputs that keeps all the coverage replaces the corpus.
   (cd "$work" && "$binary" -merge=1 -max_len="$(max_len "$target")" -timeout=30 -rss_limit_mb=2048 \
     "$work/merged" "$corpus" "$work/new" "$work/seeds") >"$work/merge.log" 2>&1

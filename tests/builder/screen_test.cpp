@@ -104,6 +104,22 @@ TEST_F(BuilderScreen, RedrawDrawsLayersInOrderWithBlendingPatternsPreviewAndGrid
     EXPECT_THAT(sprites, ElementsAre(std::tuple{3, 4, 6, 255}, std::tuple{7, 8, 3, 128}, std::tuple{1, 2, 3, 128}));
 }
 
+TEST_F(BuilderScreen, AHugeLayerNumberIsDrawnLastWithoutWalkingTheLayersBelowIt) {
+    WriteLines("far.map", {"0", "0",
+                           "TILE", "rock", "0", "1", "1", "32", "16", "2000000000",  // slot 0
+                           "TILE", "wall", "0", "2", "2", "64", "64", "-3",          // slot 1: never drawn
+                           "TILE", "rock", "0", "3", "3", "32", "16", "7",           // slot 2
+                           "TILE", "wall", "0", "4", "4", "64", "64", "0",           // slot 3
+                           "TILE", "rock", "0", "5", "5", "32", "16", "7",           // slot 4
+                           "ENGINETILEINFOEND"});
+    plat::headless::ClearDraws();
+    ReadMapFile("far.map");  // redraws; walking two billion layers would never return
+    EXPECT_EQ(gBuilder.maxUsedLayer, 2000000000);
+    std::vector<int> xs;
+    for (const DrawRecord& d : DrawsOf(DrawRecord::kSprite)) xs.push_back(d.x);
+    EXPECT_THAT(xs, ElementsAre(4, 3, 5, 1, gBuilder.mouseX));  // the last one is the preview
+}
+
 TEST_F(BuilderScreen, StretchedTilesCoverTheScreenAndGridModeRedrawsComeFiftyMillisecondsApart) {
     WriteDescriptor("GFX/wall.dll", {{"worldFStretch", "1"}, {"worldFTileTransparency", "255"}});
     ReadMapFile("1");
