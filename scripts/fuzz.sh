@@ -104,11 +104,12 @@ for target in "${targets[@]}"; do
     -max_len="$(max_len "$target")" -timeout=30 -rss_limit_mb=2048 -artifact_prefix="$work/findings/" \
     $(dictionary "$target") "$work/new" "$corpus" "$work/seeds"); } >"$work/fuzz.log" 2>&1
   cpu=$(sed -n 's/^cpu-seconds //p' "$work/fuzz.log" | awk '{ printf "%.0f", $1 + $2 }')
-  # The smallest set of inputs that keeps all the coverage replaces the corpus.
+  # The smallest set of inputs that keeps all the coverage replaces the corpus's hash-named
+  # inputs; inputs with names of their own (past findings kept as regression cases) stay.
   (cd "$work" && "$binary" -merge=1 -max_len="$(max_len "$target")" -timeout=30 -rss_limit_mb=2048 \
     "$work/merged" "$corpus" "$work/new" "$work/seeds") >"$work/merge.log" 2>&1
   if [ -n "$(ls -A "$work/merged")" ]; then
-    find "$corpus" -type f -delete
+    find "$corpus" -type f -regextype posix-extended -regex '.*/[0-9a-f]{40}' -delete
     cp "$work/merged"/* "$corpus"/
   fi
 
