@@ -23,6 +23,14 @@ struct QuadColour {
     bool operator==(const QuadColour&) const = default;
 };
 
+// One square sprite as a point: centre and side in pixels, its texture cell (left, top, width,
+// height in texture coordinates) and its colour.
+struct PointVertex {
+    float x = 0, y = 0, side = 0;
+    float left = 0, top = 0, width = 0, height = 0;
+    QuadColour colour;
+};
+
 // A range of batched quads drawn with one texture.
 struct Run {
     GLuint texture = 0;
@@ -31,6 +39,8 @@ struct Run {
     // Every quad is opaque at full opacity under normal blending, so it would look the same
     // drawn without blending (which saves reading the frame); done when the run is large.
     bool unblendable = false;
+    // Every quad is drawn as a point sprite (see QuadIsPointSprite).
+    bool asPoints = false;
     float pixels = 0;  // area the run's quads cover, summed (bounding boxes)
 };
 
@@ -127,6 +137,15 @@ struct Renderer {
     bool textureOnly = false;  // GL_REPLACE without the colour array, as last set
     std::vector<uint8_t> expanded;  // scratch: per-vertex colours or reference vertices
 
+    // Point sprites (0 when GL cannot draw them): the two programs, their buffer, the largest
+    // point side GL draws, and the batch's sprites as points.
+    GLuint pointModulate = 0;
+    GLuint pointTextureOnly = 0;
+    GLuint pointBuffer = 0;
+    float largestPoint = 0;
+    bool pointsActive = false;  // the point-sprite program and arrays are in use
+    std::vector<PointVertex> points;
+
     std::vector<ImageSlot> images;
     std::vector<DrawableSlot> drawables;
     std::vector<int> freeImages;     // released slots of `images`, reused first
@@ -150,12 +169,14 @@ extern Renderer g_renderer;
 
 // Queues one quad (corners top-left, top-right, bottom-right, bottom-left) with texture
 // coordinates for the same corners, blended normally; flushes first when the blend differs
-// from the queued quads' or the batch is full.
+// from the queued quads' or the batch is full. The quad shows its texels one to one, or one
+// colour (glyphs and filled rectangles).
 void QueueQuad(GLuint texture, const float xy[8], const float uv[8], int r, int g, int b, int a,
                int source, int destination);
-// The same with a colour record; `unblendable`: the quad looks the same without blending.
+// The same with a colour record; `unblendable`: the quad looks the same without blending;
+// `oneToOne`: the quad shows its texels one to one.
 void QueueQuadBlended(GLuint texture, const float xy[8], const float uv[8], QuadColour colour,
-                      BlendKey blend, bool unblendable);
+                      BlendKey blend, bool unblendable, bool oneToOne);
 // true when the factors are the normal mode (source alpha, inverse source alpha).
 bool IsNormalBlend(int source, int destination);
 // Makes the image's own texture when the renderer runs and it has none; false when there is none.
@@ -168,6 +189,24 @@ void DropImageTextures();
 void PrepareFont();
 // Makes the atlas texture from the atlas pixels.
 void UploadAtlas();
+
+// --- point sprites (point_sprites.cpp) -------------------------------------------------------
+// Makes the point-sprite programs and buffer; false when GL cannot draw them.
+bool MakePointSprites(Renderer& r);
+void DeletePointSprites(Renderer& r);
+// Whether a quad (corners as QueueQuad takes them) is drawn as a point sprite: an upright
+// square of whole pixels inside the surface, with an upright texture cell, when GL draws point
+// sprites. The caller vouches that the quad shows its texels one to one (or one colour), and
+// sampling is nearest: then the sprite samples the same texel at every pixel as the two
+// triangles would, and covers the same pixels.
+bool QuadIsPointSprite(const Renderer& r, const float xy[8], const float uv[8]);
+// Writes the batch's point-sprite runs as points into the point buffer.
+void FillPointSprites(Renderer& r);
+// Points the vertex, texture and colour arrays at the persistent quad buffer (the colour array
+// on unless the batch is drawn from the texture alone).
+void SetTriangleArrays(Renderer& r);
+// Switches the arrays and program between point sprites (on) and indexed triangles (off).
+void UsePointSprites(Renderer& r, bool on, bool textureOnly);
 
 // --- atlas pages (atlas.cpp) -----------------------------------------------------------------
 // Places the image's pixels in an atlas page when it is small enough; false when it is not

@@ -347,7 +347,8 @@ void DrawDrawable(Drawable drawable, int x, int y, int opacity) {
     // An opaque image at full opacity replaces what is below it under normal blending.
     const bool unblendable = fast && normal && alpha == 255 && image->opaque;
     gl::QueueQuadBlended(texture, xy, uv, gl::QuadColour{255, 255, 255, static_cast<uint8_t>(alpha)},
-                         gl::BlendKey{r.blendSource, r.blendDestination}, unblendable);
+                         gl::BlendKey{r.blendSource, r.blendDestination}, unblendable,
+                         gl::IsPlainRectangle(*slot, *image));
 }
 
 void FreeDrawable(Drawable& drawable) {

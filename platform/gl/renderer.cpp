@@ -21,6 +21,23 @@ namespace {
 constexpr GLsizeiptr kVertexBytes = static_cast<GLsizeiptr>(kMaxBatchQuads) * 4 * sizeof(Vertex);
 constexpr GLsizeiptr kColourBytes = static_cast<GLsizeiptr>(kMaxBatchQuads) * 4 * 4;
 
+}  // namespace
+
+void SetTriangleArrays(Renderer& r) {
+    glBindBuffer(GL_ARRAY_BUFFER, r.vertexBuffer);
+    const GLsizei stride = sizeof(Vertex);
+    glVertexPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex, x)));
+    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex, u)));
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, reinterpret_cast<const void*>(kVertexBytes));
+    if (r.textureOnly) {
+        glDisableClientState(GL_COLOR_ARRAY);
+    } else {
+        glEnableClientState(GL_COLOR_ARRAY);
+    }
+}
+
+namespace {
+
 // Blend factor numbers 1..11 as GL factors.
 GLenum FactorOf(int number) {
     switch (number) {
@@ -105,14 +122,9 @@ void ApplyFixedState() {
 void ApplyBatchState() {
     Renderer& r = g_renderer;
     ApplyFixedState();
-    glBindBuffer(GL_ARRAY_BUFFER, r.vertexBuffer);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, r.indexBuffer);
-    const GLsizei stride = sizeof(Vertex);
-    glVertexPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex, x)));
-    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex, u)));
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, reinterpret_cast<const void*>(kVertexBytes));
     r.textureOnly = false;
+    SetTriangleArrays(r);
     r.appliedBlend = r.batchBlend;
     ApplyBlend(r.appliedBlend);
     glEnable(GL_BLEND);
@@ -142,6 +154,30 @@ bool RunUnblended(const Run& run) {
            IsNormalBlend(g_renderer.batchBlend.source, g_renderer.batchBlend.destination);
 }
 
+// Draws the batch's runs in order, neighbouring runs that end up with the same texture and
+// blending (and both as points or both as triangles) as one call of
+// `draw(firstQuad, quads, asPoints)`.
+template <typename Draw>
+void DrawRuns(Draw draw) {
+    Renderer& r = g_renderer;
+    size_t next = 0;
+    while (next < r.runs.size()) {
+        const Run& head = r.runs[next];
+        const bool blended = !RunUnblended(head);
+        int quadsInDraw = 0;
+        while (next < r.runs.size() && r.runs[next].texture == head.texture &&
+               r.runs[next].asPoints == head.asPoints && !RunUnblended(r.runs[next]) == blended) {
+            if (!blended) r.stats.unblended += r.runs[next].quads;
+            quadsInDraw += r.runs[next].quads;
+            ++next;
+        }
+        EnableBlending(blended);
+        glBindTexture(GL_TEXTURE_2D, head.texture);
+        draw(head.firstQuad, quadsInDraw, head.asPoints);
+        r.stats.drawCalls += 1;
+    }
+}
+
 // The fast path: each quad's 4 corners through the fixed index buffer, with a colour per vertex,
 // or from the texture alone when every quad of the batch is untinted and opaque. (A tinted batch
 // of one colour without a colour array, the current colour set once instead, was measured slower
@@ -155,43 +191,41 @@ void FlushIndexed() {
         ApplyBlend(r.appliedBlend);
     }
     const int quads = static_cast<int>(r.colours.size());
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(r.vertices.size() * sizeof(Vertex)),
-                    r.vertices.data());
     const bool allWhite = std::all_of(r.colours.begin(), r.colours.end(),
                                       [](const QuadColour& c) { return c == QuadColour{}; });
-    UseTextureOnly(allWhite);
-    if (allWhite) {
-        r.stats.textureOnly += quads;
-    } else {
-        r.expanded.resize(static_cast<size_t>(quads) * 16);
-        uint8_t* out = r.expanded.data();
-        for (const QuadColour& c : r.colours) {
-            for (int corner = 0; corner < 4; ++corner, out += 4) std::memcpy(out, &c, 4);
+    if (allWhite) r.stats.textureOnly += quads;
+    const bool anyPoints = std::any_of(r.runs.begin(), r.runs.end(), [](const Run& run) { return run.asPoints; });
+    const bool anyTriangles = std::any_of(r.runs.begin(), r.runs.end(), [](const Run& run) { return !run.asPoints; });
+    if (anyPoints) FillPointSprites(r);
+    if (anyTriangles) {
+        glBindBuffer(GL_ARRAY_BUFFER, r.vertexBuffer);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(r.vertices.size() * sizeof(Vertex)),
+                        r.vertices.data());
+        UseTextureOnly(allWhite);
+        if (!allWhite) {
+            r.expanded.resize(static_cast<size_t>(quads) * 16);
+            uint8_t* out = r.expanded.data();
+            for (const QuadColour& c : r.colours) {
+                for (int corner = 0; corner < 4; ++corner, out += 4) std::memcpy(out, &c, 4);
+            }
+            glBufferSubData(GL_ARRAY_BUFFER, kVertexBytes, static_cast<GLsizeiptr>(r.expanded.size()),
+                            r.expanded.data());
         }
-        glBufferSubData(GL_ARRAY_BUFFER, kVertexBytes, static_cast<GLsizeiptr>(r.expanded.size()),
-                        r.expanded.data());
     }
-    // Neighbouring runs that end up with the same texture and blending are one draw call.
-    size_t next = 0;
-    while (next < r.runs.size()) {
-        const Run& head = r.runs[next];
-        const bool blended = !RunUnblended(head);
-        int quadsInDraw = 0;
-        while (next < r.runs.size() && r.runs[next].texture == head.texture &&
-               !RunUnblended(r.runs[next]) == blended) {
-            if (!blended) r.stats.unblended += r.runs[next].quads;
-            quadsInDraw += r.runs[next].quads;
-            ++next;
+    DrawRuns([&](int firstQuad, int quadsInDraw, bool asPoints) {
+        UsePointSprites(r, asPoints, allWhite);
+        if (asPoints) {
+            glDrawArrays(GL_POINTS, firstQuad, quadsInDraw);
+            r.stats.pointSprites += quadsInDraw;
+            return;
         }
-        EnableBlending(blended);
-        glBindTexture(GL_TEXTURE_2D, head.texture);
-        const GLuint first = static_cast<GLuint>(head.firstQuad) * 4;
+        const GLuint first = static_cast<GLuint>(firstQuad) * 4;
         glDrawRangeElements(GL_TRIANGLES, first, first + static_cast<GLuint>(quadsInDraw) * 4 - 1,
                             quadsInDraw * 6, GL_UNSIGNED_SHORT,
-                            reinterpret_cast<const void*>(static_cast<size_t>(head.firstQuad) * 6 *
+                            reinterpret_cast<const void*>(static_cast<size_t>(firstQuad) * 6 *
                                                           sizeof(uint16_t)));
-        r.stats.drawCalls += 1;
-    }
+    });
+    UsePointSprites(r, false, allWhite);
 }
 
 // The straightforward path: all state at every flush, a new buffer of 6 coloured vertices per
@@ -294,6 +328,7 @@ bool StartRenderer(int width, int height) {
         DeleteBuffers(r);
         return false;
     }
+    MakePointSprites(r);
     r.running = true;
     r.stateApplied = false;
     r.vertices.clear();
@@ -333,6 +368,7 @@ void StopRenderer() {
     if (!r.running) return;
     FlushBatch();
     DropImageTextures();
+    DeletePointSprites(r);
     DeleteBuffers(r);
     r.running = false;
     r.stateApplied = false;
@@ -366,15 +402,17 @@ void FlushBatch() {
 }
 
 void QueueQuadBlended(GLuint texture, const float xy[8], const float uv[8], QuadColour colour,
-                      BlendKey blend, bool unblendable) {
+                      BlendKey blend, bool unblendable, bool oneToOne) {
     Renderer& r = g_renderer;
     if (!r.running || texture == 0) return;
     if (!(blend == r.batchBlend) || static_cast<int>(r.colours.size()) >= kMaxBatchQuads) FlushBatch();
     r.batchBlend = blend;
 
     const int quad = static_cast<int>(r.colours.size());
-    if (r.runs.empty() || r.runs.back().texture != texture || r.runs.back().unblendable != unblendable) {
-        r.runs.push_back(Run{texture, quad, 0, unblendable, 0.0f});
+    const bool asPoints = oneToOne && !r.reference && QuadIsPointSprite(r, xy, uv);
+    if (r.runs.empty() || r.runs.back().texture != texture || r.runs.back().unblendable != unblendable ||
+        r.runs.back().asPoints != asPoints) {
+        r.runs.push_back(Run{texture, quad, 0, unblendable, asPoints, 0.0f});
     }
     for (int corner = 0; corner < 4; ++corner) {
         r.vertices.push_back(Vertex{xy[corner * 2], xy[corner * 2 + 1], uv[corner * 2], uv[corner * 2 + 1]});
@@ -392,7 +430,7 @@ void QueueQuad(GLuint texture, const float xy[8], const float uv[8], int red, in
                int alpha, int source, int destination) {
     const QuadColour colour{static_cast<uint8_t>(Clamp255(red)), static_cast<uint8_t>(Clamp255(green)),
                             static_cast<uint8_t>(Clamp255(blue)), static_cast<uint8_t>(Clamp255(alpha))};
-    QueueQuadBlended(texture, xy, uv, colour, BlendKey{source, destination}, false);
+    QueueQuadBlended(texture, xy, uv, colour, BlendKey{source, destination}, false, true);
 }
 
 void SetTextureFilter(GLuint texture, bool nearest) {

@@ -34,6 +34,7 @@ struct RendererStats {
     int skipped = 0;    // quads left out because they could not change the frame
     int unblended = 0;  // quads drawn with blending off because the result is the same
     int textureOnly = 0;  // quads drawn from the texture alone (untinted and fully opaque)
+    int pointSprites = 0;  // quads drawn as point sprites
 };
 RendererStats ReadRendererStats();
 void ResetRendererStats();

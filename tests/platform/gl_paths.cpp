@@ -1,5 +1,5 @@
-// The renderer's normal path (indexed quads, atlas pages, unblended opaque quads, skipped
-// invisible ones, untinted batches from the texture alone, state once per pass) against its
+// The renderer's normal path (indexed quads, point sprites, atlas pages, unblended opaque quads,
+// skipped invisible ones, untinted batches from the texture alone, state once per pass) against its
 // straightforward reference path: the same scenes must give the same back buffer, byte for
 // byte, and the normal path fewer draw calls.
 #include <gtest/gtest.h>
@@ -138,6 +138,55 @@ TEST_F(RendererPaths, EveryBlendModeOpacityAndShapeGivesTheSamePicture) {
     EXPECT_EQ(referenceStats_.skipped, 0);
     EXPECT_EQ(referenceStats_.unblended, 0);
     EXPECT_EQ(referenceStats_.textureOnly, 0);
+}
+
+// Upright squares drawn one to one become point sprites; everything else stays two triangles.
+// Squares of every side from 1 to 64 and one too large for an atlas page, at the surface's edges
+// and across them, in every blend pair, tinted (text, boxes) and not.
+TEST_F(RendererPaths, SquareSpritesDrawnAsPointsGiveTheSamePicture) {
+    std::mt19937 random(99);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::vector<plat::Drawable> squares;
+    for (int side = 1; side <= 64; ++side) {
+        plat::Pixels pixels;
+        pixels.width = pixels.height = side == 64 ? 200 : side;
+        for (int i = 0; i < pixels.width * pixels.height; ++i) {
+            for (int channel = 0; channel < 3; ++channel) pixels.rgba.push_back(static_cast<uint8_t>(byte(random)));
+            pixels.rgba.push_back(side % 2 == 0 ? 255 : static_cast<uint8_t>(byte(random)));
+        }
+        images_.push_back(LoadPixels(dir_, "square" + std::to_string(side) + ".png", pixels));
+        ASSERT_TRUE(images_.back().Valid());
+        squares.push_back(plat::MakeDrawable(images_.back()));
+    }
+    auto scene = [&] {
+        std::mt19937 place(5);
+        std::uniform_int_distribution<int> position(-30, kSize - 1);
+        const int opacities[] = {0, 1, 100, 128, 254, 255, 255};
+        for (int i = 0; i < 600; ++i) {
+            plat::DrawDrawable(squares[i % squares.size()], position(place), position(place), opacities[i % 7]);
+        }
+        // Flush against each edge, and the large square filling most of the surface.
+        for (int side = 1; side <= 63; side += 9) {
+            plat::DrawDrawable(squares[side - 1], 0, kSize - side, 200);
+            plat::DrawDrawable(squares[side - 1], kSize - side, 0, 255);
+        }
+        plat::DrawDrawable(squares[63], 28, 28, 160);
+        int i = 0;
+        for (int source = 1; source <= 13; ++source) {
+            for (int destination = 1; destination <= 13; ++destination, ++i) {
+                plat::SetBlend(source, destination);
+                plat::DrawDrawable(squares[i % 63], position(place), position(place), opacities[i % 7]);
+            }
+        }
+        plat::SetBlend(5, 6);
+        plat::DrawText(3, 3, "Mm 0123 #@", plat::Colour{250, 120, 10}, true, plat::Colour{9, 9, 60});
+        plat::DrawBox(100, 100, 30, 30, plat::Colour{20, 200, 100}, true);
+        plat::DrawBox(140, 100, 30, 30, plat::Colour{200, 0, 100}, false);
+    };
+    EXPECT_TRUE(SamePicture(scene));
+    EXPECT_GT(stats_.pointSprites, 300);
+    EXPECT_LT(stats_.pointSprites, stats_.quads);
+    EXPECT_EQ(referenceStats_.pointSprites, 0);
 }
 
 TEST_F(RendererPaths, ZoomedTurnedGrabbedAndSmoothedQuadsGiveTheSamePicture) {
