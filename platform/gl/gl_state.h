@@ -23,12 +23,14 @@ struct QuadColour {
     bool operator==(const QuadColour&) const = default;
 };
 
-// One square sprite as a point: centre and side in pixels, its texture cell (left, top, width,
-// height in texture coordinates) and its colour.
+// One square sprite as a point: centre and side in pixels, its texture mapping (the texture
+// coordinates at the point's top-left corner and their change over its side), its colour, and
+// the part of the point the sprite covers (left, top, right, bottom in point coordinates 0..1).
 struct PointVertex {
     float x = 0, y = 0, side = 0;
     float left = 0, top = 0, width = 0, height = 0;
     QuadColour colour;
+    float keep[4] = {0, 0, 1, 1};
 };
 
 // A range of batched quads drawn with one texture.
@@ -101,6 +103,9 @@ constexpr int kMaxBatchQuads = 16384;
 // Pixels a run of unblendable quads must cover to be drawn without blending: below that, the
 // extra draw call costs more than the blending it saves.
 constexpr float kMinUnblendedPixels = 16384;
+// Quads a run of point sprites must hold to be drawn as points in a batch that also has
+// triangles: below that, switching program and arrays costs more than the points save.
+constexpr int kMinPointRun = 64;
 constexpr int kAtlasCell = 20;                 // pixels per glyph cell
 constexpr int kAtlasSide = 16 * kAtlasCell;    // 16 x 16 cells for codes 0..255
 constexpr int kDefaultLineHeight = 14;
@@ -137,13 +142,14 @@ struct Renderer {
     bool textureOnly = false;  // GL_REPLACE without the colour array, as last set
     std::vector<uint8_t> expanded;  // scratch: per-vertex colours or reference vertices
 
-    // Point sprites (0 when GL cannot draw them): the two programs, their buffer, the largest
-    // point side GL draws, and the batch's sprites as points.
-    GLuint pointModulate = 0;
-    GLuint pointTextureOnly = 0;
+    // Point sprites (0 when GL cannot draw them): the programs, their buffer, the largest point
+    // side GL draws, and the batch's sprites as points.
+    GLuint pointPrograms[2][2] = {};  // [with the cut][texture only]
     GLuint pointBuffer = 0;
+    GLuint pointKeep = 1;  // attribute location of the kept part
     float largestPoint = 0;
     bool pointsActive = false;  // the point-sprite program and arrays are in use
+    bool pointsCut = false;     // the batch has sprites cut at the surface's edge
     std::vector<PointVertex> points;
 
     std::vector<ImageSlot> images;
@@ -195,8 +201,8 @@ void UploadAtlas();
 bool MakePointSprites(Renderer& r);
 void DeletePointSprites(Renderer& r);
 // Whether a quad (corners as QueueQuad takes them) is drawn as a point sprite: an upright
-// square of whole pixels inside the surface, with an upright texture cell, when GL draws point
-// sprites. The caller vouches that the quad shows its texels one to one (or one colour), and
+// square of whole pixels showing on the surface, with an upright texture cell, when GL draws
+// point sprites. The caller vouches that the quad shows its texels one to one (or one colour), and
 // sampling is nearest: then the sprite samples the same texel at every pixel as the two
 // triangles would, and covers the same pixels.
 bool QuadIsPointSprite(const Renderer& r, const float xy[8], const float uv[8]);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <string>
 
 #include "platform/gl/gl_state.h"
 
@@ -12,34 +13,57 @@ namespace plat::gl {
 
 namespace {
 
-// The sprite's centre and side come in as gl_Vertex (x, y, side); its texture cell as
-// gl_MultiTexCoord0 (left, top, width, height), so a sprite from an atlas page samples its own
-// cell. The colour stays the same over the sprite.
+// Generic attribute of `keep`: 1 is no conventional array's alias on any driver we know.
+constexpr GLuint kKeepAttribute = 1;
+
+// A point comes in as gl_Vertex (centre x, y and side), its texture mapping as
+// gl_MultiTexCoord0 (the texture coordinates at the point's top-left corner, and their change
+// over the point's side), and the part of the point the sprite covers as `keep` (left, top,
+// right, bottom in point coordinates 0..1): all of it, except for a sprite whose centre lies
+// beyond the surface's edge, which GL would drop as a point of its own size (see Edge below).
 constexpr const char* kVertexShader = R"(#version 120
+attribute vec4 keep;
 varying vec4 cell;
+varying vec4 kept;
 void main() {
     gl_Position = gl_ModelViewProjectionMatrix * vec4(gl_Vertex.xy, 0.0, 1.0);
     gl_PointSize = gl_Vertex.z;
     cell = gl_MultiTexCoord0;
+    kept = keep;
     gl_FrontColor = gl_Color;
 }
 )";
 
-constexpr const char* kModulateShader = R"(#version 120
-uniform sampler2D tile;
-varying vec4 cell;
-void main() {
-    gl_FragColor = texture2D(tile, cell.xy + gl_PointCoord * cell.zw) * gl_Color;
+// The fragment shader: texel times colour, or the texel alone; with `cut`, the pixels outside
+// the kept part are discarded (that test costs llvmpipe about 6 % of a sprite's fill, so
+// batches without any cut sprite go without it).
+std::string FragmentShader(bool cut, bool textureOnly) {
+    std::string text = "#version 120\nuniform sampler2D tile;\nvarying vec4 cell;\nvarying vec4 kept;\n"
+                       "void main() {\n    vec2 at = gl_PointCoord;\n";
+    if (cut) text += "    if (at.x < kept.x || at.y < kept.y || at.x >= kept.z || at.y >= kept.w) discard;\n";
+    text += textureOnly ? "    gl_FragColor = texture2D(tile, cell.xy + at * cell.zw);\n"
+                        : "    gl_FragColor = texture2D(tile, cell.xy + at * cell.zw) * gl_Color;\n";
+    return text + "}\n";
 }
-)";
 
-constexpr const char* kTextureOnlyShader = R"(#version 120
-uniform sampler2D tile;
-varying vec4 cell;
-void main() {
-    gl_FragColor = texture2D(tile, cell.xy + gl_PointCoord * cell.zw);
+// One axis of a sprite's point. A sprite whose centre lies inside the surface is its own point.
+// One whose centre lies beyond an edge (but that still shows a pixel) gets a point twice its
+// side, centred on the nearest whole pixel inside the surface that keeps the sprite within the
+// point; the shader then discards the point's pixels outside the sprite.
+struct Axis {
+    float centre;
+    float side;
+};
+
+bool CentreInside(float low, float high, int extent) {
+    return low + high > 0 && low + high < 2.0f * static_cast<float>(extent);
 }
-)";
+
+Axis PointAxis(float low, float side, float pointSide, int extent) {
+    if (pointSide == side) return {low + side * 0.5f, side};
+    const float centre = std::clamp(std::floor(low + side * 0.5f), 1.0f, static_cast<float>(extent - 1));
+    return {centre, pointSide};
+}
 
 GLuint CompileShader(GLenum kind, const char* source) {
     const GLuint shader = glCreateShader(kind);
@@ -55,12 +79,13 @@ GLuint CompileShader(GLenum kind, const char* source) {
     return shader;
 }
 
-GLuint LinkProgram(GLuint vertexShader, const char* fragmentSource) {
-    const GLuint fragmentShader = CompileShader(GL_FRAGMENT_SHADER, fragmentSource);
+GLuint LinkProgram(GLuint vertexShader, const std::string& fragmentSource) {
+    const GLuint fragmentShader = CompileShader(GL_FRAGMENT_SHADER, fragmentSource.c_str());
     if (fragmentShader == 0) return 0;
     GLuint program = glCreateProgram();
     glAttachShader(program, vertexShader);
     glAttachShader(program, fragmentShader);
+    glBindAttribLocation(program, kKeepAttribute, "keep");
     glLinkProgram(program);
     glDeleteShader(fragmentShader);
     GLint ok = GL_FALSE;
@@ -78,6 +103,7 @@ GLuint LinkProgram(GLuint vertexShader, const char* fragmentSource) {
 }  // namespace
 
 bool MakePointSprites(Renderer& r) {
+    r.pointKeep = kKeepAttribute;
     DeletePointSprites(r);
     if (epoxy_gl_version() < 21) return false;
     GLfloat range[2] = {0.0f, 0.0f};
@@ -85,11 +111,16 @@ bool MakePointSprites(Renderer& r) {
     r.largestPoint = std::floor(range[1]);
     const GLuint vertexShader = CompileShader(GL_VERTEX_SHADER, kVertexShader);
     if (vertexShader == 0) return false;
-    r.pointModulate = LinkProgram(vertexShader, kModulateShader);
-    r.pointTextureOnly = LinkProgram(vertexShader, kTextureOnlyShader);
+    bool linked = true;
+    for (int cut = 0; cut < 2; ++cut) {
+        for (int textureOnly = 0; textureOnly < 2; ++textureOnly) {
+            r.pointPrograms[cut][textureOnly] = LinkProgram(vertexShader, FragmentShader(cut != 0, textureOnly != 0));
+            linked = linked && r.pointPrograms[cut][textureOnly] != 0;
+        }
+    }
     glDeleteShader(vertexShader);
     glGenBuffers(1, &r.pointBuffer);
-    if (r.pointModulate == 0 || r.pointTextureOnly == 0 || r.pointBuffer == 0 || r.largestPoint < 2) {
+    if (!linked || r.pointBuffer == 0 || r.largestPoint < 2) {
         DeletePointSprites(r);
         return false;
     }
@@ -100,34 +131,57 @@ bool MakePointSprites(Renderer& r) {
 }
 
 void DeletePointSprites(Renderer& r) {
-    if (r.pointModulate != 0) glDeleteProgram(r.pointModulate);
-    if (r.pointTextureOnly != 0) glDeleteProgram(r.pointTextureOnly);
+    for (auto& pair : r.pointPrograms) {
+        for (GLuint& program : pair) {
+            if (program != 0) glDeleteProgram(program);
+            program = 0;
+        }
+    }
     if (r.pointBuffer != 0) glDeleteBuffers(1, &r.pointBuffer);
-    r.pointModulate = r.pointTextureOnly = r.pointBuffer = 0;
+    r.pointBuffer = 0;
     r.largestPoint = 0;
 }
 
 bool QuadIsPointSprite(const Renderer& r, const float xy[8], const float uv[8]) {
     const float left = xy[0], top = xy[1], right = xy[4], bottom = xy[5];
     const float side = right - left;
-    // A point is clipped by its centre, so only sprites wholly inside the surface qualify.
-    return r.pointModulate != 0 && r.nearest && xy[2] == right && xy[3] == top && xy[6] == left &&
-           xy[7] == bottom && bottom - top == side && side > 0 && side <= r.largestPoint &&
-           left >= 0 && top >= 0 && right <= static_cast<float>(r.width) &&
-           bottom <= static_cast<float>(r.height) && left == std::floor(left) &&
-           top == std::floor(top) && uv[2] == uv[4] && uv[6] == uv[0] && uv[3] == uv[1] &&
-           uv[7] == uv[5];
+    if (r.pointBuffer == 0 || !r.nearest || xy[2] != right || xy[3] != top || xy[6] != left ||
+        xy[7] != bottom || bottom - top != side || !(side > 0) || left != std::floor(left) ||
+        top != std::floor(top) || uv[2] != uv[4] || uv[6] != uv[0] || uv[3] != uv[1] || uv[7] != uv[5]) {
+        return false;
+    }
+    if (CentreInside(left, right, r.width) && CentreInside(top, bottom, r.height)) return side <= r.largestPoint;
+    // Beyond an edge: a point of twice the side, when any of the sprite shows.
+    return right > 0 && bottom > 0 && left < static_cast<float>(r.width) && top < static_cast<float>(r.height) &&
+           r.width >= 2 && r.height >= 2 && side * 2 <= r.largestPoint;
 }
 
 void FillPointSprites(Renderer& r) {
     r.points.resize(r.colours.size());
+    r.pointsCut = false;
     for (const Run& run : r.runs) {
         if (!run.asPoints) continue;
         for (int q = run.firstQuad; q < run.firstQuad + run.quads; ++q) {
             const Vertex* v = &r.vertices[static_cast<size_t>(q) * 4];
-            const float half = (v[2].x - v[0].x) * 0.5f;
-            r.points[q] = PointVertex{v[0].x + half, v[0].y + half, half * 2, v[0].u, v[0].v,
-                                      v[2].u - v[0].u, v[2].v - v[0].v, r.colours[q]};
+            const float side = v[2].x - v[0].x;
+            const bool inside = CentreInside(v[0].x, v[2].x, r.width) && CentreInside(v[0].y, v[2].y, r.height);
+            const float pointSide = inside ? side : side * 2;
+            const Axis x = PointAxis(v[0].x, side, pointSide, r.width);
+            const Axis y = PointAxis(v[0].y, side, pointSide, r.height);
+            // The sprite's place within the point, in point coordinates, and the texture
+            // coordinates at the point's corner and over its side.
+            const float keepLeft = (v[0].x - (x.centre - pointSide * 0.5f)) / pointSide;
+            const float keepTop = (v[0].y - (y.centre - pointSide * 0.5f)) / pointSide;
+            const float scale = pointSide / side;
+            const float du = v[2].u - v[0].u, dv = v[2].v - v[0].v;
+            PointVertex& p = r.points[static_cast<size_t>(q)];
+            p = PointVertex{x.centre, y.centre, pointSide, v[0].u - keepLeft * scale * du,
+                            v[0].v - keepTop * scale * dv, du * scale, dv * scale, r.colours[q]};
+            r.pointsCut = r.pointsCut || !inside;
+            p.keep[0] = inside ? 0.0f : keepLeft;
+            p.keep[1] = inside ? 0.0f : keepTop;
+            p.keep[2] = inside ? 1.0f : keepLeft + side / pointSide;
+            p.keep[3] = inside ? 1.0f : keepTop + side / pointSide;
         }
     }
     glBindBuffer(GL_ARRAY_BUFFER, r.pointBuffer);
@@ -145,12 +199,16 @@ void UsePointSprites(Renderer& r, bool on, bool textureOnly) {
         glTexCoordPointer(4, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(PointVertex, left)));
         glColorPointer(4, GL_UNSIGNED_BYTE, stride,
                        reinterpret_cast<const void*>(offsetof(PointVertex, colour)));
+        glVertexAttribPointer(r.pointKeep, 4, GL_FLOAT, GL_FALSE, stride,
+                              reinterpret_cast<const void*>(offsetof(PointVertex, keep)));
+        glEnableVertexAttribArray(r.pointKeep);
         glEnableClientState(GL_COLOR_ARRAY);
         glEnable(GL_POINT_SPRITE);
         glEnable(GL_VERTEX_PROGRAM_POINT_SIZE);
-        glUseProgram(textureOnly ? r.pointTextureOnly : r.pointModulate);
+        glUseProgram(r.pointPrograms[r.pointsCut ? 1 : 0][textureOnly ? 1 : 0]);
     } else {
         glUseProgram(0);
+        glDisableVertexAttribArray(r.pointKeep);
         glDisable(GL_VERTEX_PROGRAM_POINT_SIZE);
         glDisable(GL_POINT_SPRITE);
         SetTriangleArrays(r);

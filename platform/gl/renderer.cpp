@@ -194,8 +194,15 @@ void FlushIndexed() {
     const bool allWhite = std::all_of(r.colours.begin(), r.colours.end(),
                                       [](const QuadColour& c) { return c == QuadColour{}; });
     if (allWhite) r.stats.textureOnly += quads;
+    bool anyTriangles = std::any_of(r.runs.begin(), r.runs.end(), [](const Run& run) { return !run.asPoints; });
+    // Between triangles, a short run of point sprites costs two switches of program and arrays
+    // for little; it joins the triangles.
+    if (anyTriangles) {
+        for (Run& run : r.runs) {
+            if (run.quads < kMinPointRun) run.asPoints = false;
+        }
+    }
     const bool anyPoints = std::any_of(r.runs.begin(), r.runs.end(), [](const Run& run) { return run.asPoints; });
-    const bool anyTriangles = std::any_of(r.runs.begin(), r.runs.end(), [](const Run& run) { return !run.asPoints; });
     if (anyPoints) FillPointSprites(r);
     if (anyTriangles) {
         glBindBuffer(GL_ARRAY_BUFFER, r.vertexBuffer);
@@ -405,6 +412,14 @@ void QueueQuadBlended(GLuint texture, const float xy[8], const float uv[8], Quad
                       BlendKey blend, bool unblendable, bool oneToOne) {
     Renderer& r = g_renderer;
     if (!r.running || texture == 0) return;
+    const auto [left, right] = std::minmax({xy[0], xy[2], xy[4], xy[6]});
+    const auto [top, bottom] = std::minmax({xy[1], xy[3], xy[5], xy[7]});
+    // A quad wholly beyond the surface's edges changes nothing.
+    if (!r.reference && (right <= 0 || bottom <= 0 || left >= static_cast<float>(r.width) ||
+                         top >= static_cast<float>(r.height))) {
+        r.stats.skipped += 1;
+        return;
+    }
     if (!(blend == r.batchBlend) || static_cast<int>(r.colours.size()) >= kMaxBatchQuads) FlushBatch();
     r.batchBlend = blend;
 
@@ -419,11 +434,7 @@ void QueueQuadBlended(GLuint texture, const float xy[8], const float uv[8], Quad
     }
     r.colours.push_back(colour);
     r.runs.back().quads += 1;
-    if (unblendable) {
-        const auto [left, right] = std::minmax({xy[0], xy[2], xy[4], xy[6]});
-        const auto [top, bottom] = std::minmax({xy[1], xy[3], xy[5], xy[7]});
-        r.runs.back().pixels += (right - left) * (bottom - top);
-    }
+    if (unblendable) r.runs.back().pixels += (right - left) * (bottom - top);
 }
 
 void QueueQuad(GLuint texture, const float xy[8], const float uv[8], int red, int green, int blue,
