@@ -44,19 +44,18 @@ int FindFirstPlayer() {
     return -1;
 }
 
-// The first template taken from an object of this name; the projectile's own one otherwise.
-const ObjectTemplate& TemplateNamed(const std::string& name, int fallback) {
-    const int last = LastObjectIndex();
-    for (int i = 0; i <= last; ++i) {
-        if (gWorld.templates[i].idString == name) return gWorld.templates[i];
-    }
-    return gWorld.templates[fallback];
+// The template of the first object of this name (every object leaves one when it is made, so a
+// projectile finds at least its own); initial values of nothing for a name no object had.
+const ObjectTemplate& TemplateNamed(const std::string& name) {
+    static const ObjectTemplate kNone{};
+    const auto found = gWorld.templates.find(name);
+    return found != gWorld.templates.end() ? found->second : kNone;
 }
 
 // Brings projectile i back into play with its initial values, at (px, py), aimed at the first player.
 void LaunchProjectile(int projectile, float px, float py) {
     WorldObject& p = gWorld.objects[projectile];
-    const ObjectTemplate& t = TemplateNamed(p.idString, projectile);
+    const ObjectTemplate& t = TemplateNamed(p.idString);
     p.state = 1;
     p.collision = t.collision;
     p.alpha = static_cast<float>(t.opacity);

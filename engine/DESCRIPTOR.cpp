@@ -70,7 +70,10 @@ void CopyDescriptorToObject(int tileIndex, int objectIndex) {
 
 void RegisterObjectTemplate(int objectIndex) {
     const WorldObject& o = gWorld.objects[objectIndex];
-    ObjectTemplate& t = gWorld.templates[objectIndex];
+    // Objects are made in index order, so the first of a name keeps its template.
+    const auto [slot, added] = gWorld.templates.try_emplace(o.idString);
+    if (!added) return;
+    ObjectTemplate& t = slot->second;
     t.collision = o.collision;
     t.opacity = wf::RoundToInt(o.alpha);
     t.rotateSpeed = o.rotateSpeed;

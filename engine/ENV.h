@@ -174,7 +174,7 @@ struct AnimationFrame {
     plat::Drawable drawable;                  // the object's own drawable of it (owned); invalid: gap
 };
 
-// Initial values of one object, for re-arming projectiles.
+// Initial values of an object, for re-arming projectiles.
 struct ObjectTemplate {
     int8_t collision = 0;
     int32_t opacity = 0;                      // alpha rounded
@@ -258,7 +258,8 @@ struct ScreenEffects {
 struct World {
     std::vector<TileKind> tiles;              // the tile library
     std::vector<WorldObject> objects;         // MAXOBJECTS + 1 entries
-    std::vector<ObjectTemplate> templates;    // MAXOBJECTS + 1 entries
+    // Initial values of the first object of each name, by idString (projectiles re-arm from them).
+    std::unordered_map<std::string, ObjectTemplate> templates;
     CollisionList collisionList;
     CollisionGrid collisionGrid;              // broad phase of the collision check
     std::vector<AnimationFrame> animationFrames;  // the animation folders' frames of all objects

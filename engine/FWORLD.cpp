@@ -147,7 +147,7 @@ void SetUpWorldTables() {
     // A negative MAXOBJECTS still leaves slot 0, which the world update always visits.
     const size_t entries = static_cast<size_t>(std::max(gSettings.MAXOBJECTS, 0)) + 1;
     gWorld.objects.assign(entries, WorldObject{});
-    gWorld.templates.assign(entries, ObjectTemplate{});
+    gWorld.templates.clear();
     gWorld.collisionList.entries.assign(entries, 0);
     gWorld.collisionList.count = 0;
 }

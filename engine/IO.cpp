@@ -216,8 +216,8 @@ void ClearWorld() {
         WorldObject& o = gWorld.objects[i];
         plat::FreeDrawable(o.tileDrawable);
         o = WorldObject{};
-        gWorld.templates[i] = ObjectTemplate{};
     }
+    gWorld.templates.clear();
     for (AnimationFrame& frame : gWorld.animationFrames) plat::FreeDrawable(frame.drawable);
     gWorld.animationFrames.clear();
     for (auto& entry : gWorld.frameImages) plat::FreeImage(entry.second);

@@ -155,8 +155,9 @@ protected:
                         WorldObject& p = AddKind(w, h);
                         p.idString = "DEMOBULLET";
                         p.state = 0;
-                        gWorld.templates[IndexOf(p)] = {1, 180, 0, 3, kSpeeds[Pick(7)], 2, 1, -1, 1, "", "DEMOBULLET",
-                                                        2 + Pick(6), 20 + 10 * Pick(8), 0};
+                        const ObjectTemplate initial{1, 180, 0, 3, kSpeeds[Pick(7)], 2, 1, -1, 1, "", "DEMOBULLET",
+                                                     2 + Pick(6), 20 + 10 * Pick(8), 0};
+                        gWorld.templates.try_emplace("DEMOBULLET", initial);
                     }
                     break;
                 case 5:

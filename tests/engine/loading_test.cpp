@@ -379,8 +379,10 @@ TEST_F(LoadingTest, DescriptorValuesReachTheObjectAndItsTemplate) {
                        "worldFTileHideOnStart", "1", "worldFTileFlire", "3", "worldFTileUseJoyStick", "257",
                        "worldFTileMoveH", "-1", "postEFFECT", "5x2", "worldFTileLifeTime", "4"});
     AddTile("ghost", {"worldFTileTransparency", "200", "worldFTileHideOnStart", "2", "worldFTileCollision", "2"});
+    // Another kind of the same name: the first object of a name keeps the template.
+    AddTile("rocket", {"worldFTileTransparency", "90", "worldFTileIDString", "DEMOBULLET", "worldFTileCollision", "2"});
     Start();
-    WriteMap({{"bullet", 0, 0, 16, 8, 0}, {"ghost", 0, 0, 16, 8, 0}, {"bullet", 0, 0, 16, 8, 1}});
+    WriteMap({{"bullet", 0, 0, 16, 8, 0}, {"ghost", 0, 0, 16, 8, 0}, {"bullet", 0, 0, 16, 8, 1}, {"rocket", 0, 0, 16, 8, 1}});
     LoadMap(MapFileName(0));
     const WorldObject& b = Object(0);
     EXPECT_EQ(b.state, 0);  // hidden on start
@@ -391,14 +393,17 @@ TEST_F(LoadingTest, DescriptorValuesReachTheObjectAndItsTemplate) {
     EXPECT_FLOAT_EQ(b.moveH, -1.0f);
     EXPECT_EQ(b.postEffect, "5x2");
     EXPECT_EQ(b.stepH, 1);
-    EXPECT_EQ(gWorld.templates[0].state, 1);  // taken before hiding
-    EXPECT_EQ(gWorld.templates[0].opacity, 128);
-    EXPECT_EQ(gWorld.templates[0].idString, "DEMOBULLET");
-    EXPECT_EQ(gWorld.templates[0].lifeTime, 4);
+    ASSERT_EQ(gWorld.templates.count("DEMOBULLET"), 1u);
+    const ObjectTemplate& bulletTemplate = gWorld.templates.at("DEMOBULLET");
+    EXPECT_EQ(bulletTemplate.state, 1);  // taken before hiding
+    EXPECT_EQ(bulletTemplate.opacity, 128);
+    EXPECT_EQ(bulletTemplate.idString, "DEMOBULLET");
+    EXPECT_EQ(bulletTemplate.lifeTime, 4);
     const WorldObject& g = Object(1);
     EXPECT_EQ(g.state, 1);
     EXPECT_FLOAT_EQ(g.alpha, 0.0f);
-    EXPECT_EQ(gWorld.templates[1].opacity, 200);
+    ASSERT_EQ(gWorld.templates.count(g.idString), 1u);
+    EXPECT_EQ(gWorld.templates.at(g.idString).opacity, 200);
     // Only collision 1 enters the collision list.
     EXPECT_EQ(gWorld.collisionList.count, 2);
     EXPECT_EQ(gWorld.collisionList.entries[0], 0);

@@ -268,7 +268,7 @@ TEST_F(WorldTest, AShooterLaunchesOneProjectileOnceReArmedAndAimedAtTheFirstPlay
             WorldObject& bullet = Add(600, 600);
             bullet.idString = c.pool;
             // The template holds the initial values; the object has changed since.
-            gWorld.templates[IndexOf(bullet)] = {0, 200, 0, 6, 6, 6, 1, 1, 1, "", c.pool, 50, 100, 0};
+            gWorld.templates.try_emplace(c.pool, ObjectTemplate{0, 200, 0, 6, 6, 6, 1, 1, 1, "", c.pool, 50, 100, 0});
             bullet.state = 0;
         }
         WorldObject& shooter = Add(300, 200);
