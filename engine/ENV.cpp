@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <exception>
 #include <string>
+#include <unordered_map>
 
 #include "engine/DDD_NODE.h"
 #include "engine/FWORLD.h"
@@ -18,6 +19,19 @@
 #include "platform/fault.h"
 #include "platform/files.h"
 #include "platform/input.h"
+
+std::deque<std::string>& SharedText::Table() {
+    static std::deque<std::string> texts{std::string()};
+    return texts;
+}
+
+int32_t SharedText::IdOf(const std::string& text) {
+    if (text.empty()) return 0;
+    static std::unordered_map<std::string, int32_t> ids;
+    const auto [found, added] = ids.try_emplace(text, static_cast<int32_t>(Table().size()));
+    if (added) Table().push_back(text);
+    return found->second;
+}
 
 EngineSettings gSettings;
 EngineState gState;

@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -50,6 +51,40 @@ inline constexpr int8_t kScopeRegion = 13;
 inline constexpr int8_t kScopeMap = 14;
 inline constexpr int kGridCells = 257;        // grid cells per direction, indices 0..256
 inline constexpr int kAnimFolders = 4;        // LEFT, RIGHT, UP, DOWN
+
+// A text many objects share (names, folders and effects come from the tile kinds): each object
+// holds the index of the text in one table of distinct texts instead of a copy. Texts are added
+// to the table when first assigned and stay for the life of the process, so a reference to one
+// stays valid; index 0 is the empty text.
+class SharedText {
+public:
+    SharedText() = default;
+    SharedText(const std::string& text) : id_(IdOf(text)) {}  // NOLINT: converts like a string
+    SharedText(const char* text) : id_(IdOf(text)) {}         // NOLINT
+    SharedText& operator=(const std::string& text) {
+        id_ = IdOf(text);
+        return *this;
+    }
+    SharedText& operator=(const char* text) { return *this = std::string(text); }
+    const std::string& str() const { return Table()[static_cast<size_t>(id_)]; }
+    operator const std::string&() const { return str(); }  // NOLINT: reads like a string
+    bool empty() const { return id_ == 0; }
+    size_t size() const { return str().size(); }
+    const char* c_str() const { return str().c_str(); }
+    bool operator==(const SharedText& other) const { return id_ == other.id_; }
+    bool operator==(const std::string& text) const { return str() == text; }
+    bool operator==(const char* text) const { return str() == text; }
+
+private:
+    static std::deque<std::string>& Table();
+    static int32_t IdOf(const std::string& text);
+    int32_t id_ = 0;
+};
+
+inline std::string operator+(const std::string& a, const SharedText& b) { return a + b.str(); }
+inline std::string operator+(const SharedText& a, const std::string& b) { return a.str() + b; }
+inline std::string operator+(const char* a, const SharedText& b) { return a + b.str(); }
+inline std::string operator+(const SharedText& a, const char* b) { return a.str() + b; }
 
 // Run-time values of the engine.
 struct EngineState {
@@ -122,12 +157,12 @@ struct WorldObject {
     std::array<int32_t, kAnimFolders> animCount{};  // highest frame that loaded per folder
     std::array<int32_t, kAnimFolders> animFirst{};  // per folder: World::animationFrames index of frame 1
     int32_t animLimit = 0;                    // frames tried per folder (at most 31)
-    std::string animContainer;                // animation folder name
+    SharedText animContainer;                // animation folder name
     float x = 0, y = 0;                       // top-left, world pixels
     int8_t collision = 0;                     // non-zero: collides
     float width = 0, height = 0;              // drawn size, pixels
     float rotateSpeed = 0;                    // radians per frame
-    std::string followName;                   // idString of the object to follow
+    SharedText followName;                   // idString of the object to follow
     float alpha = 0;                          // opacity 0..255
     int32_t baseAlpha = 0;                    // opacity restored each frame
     int32_t touchTransparency = 0;            // non-zero: halve alpha when touched
@@ -145,9 +180,9 @@ struct WorldObject {
     float fadeIn = 0;                         // opacity per frame
     float fadeOut = 0;                        // stored, unused
     float flicker = 0;                        // odds of being hidden
-    std::string idString;                     // the object's name
-    std::string useWeapon;                    // idString of its projectiles
-    std::string postEffect;                   // blending mode "SxD"
+    SharedText idString;                     // the object's name
+    SharedText useWeapon;                    // idString of its projectiles
+    SharedText postEffect;                   // blending mode "SxD"
     int32_t blendSource = 5;                  // postEffect parsed once at creation: source factor,
     int32_t blendDestination = 6;             // destination factor; both 0: keep the previous blending
     float speedV = 0, speedH = 0;             // pixels per frame
@@ -162,7 +197,7 @@ struct WorldObject {
     int32_t mirror = 0;                       // mirror effect opacity
     int32_t worldFTileID = 0;                 // copied, no behaviour
     int8_t hideOnStart = 0;                   // 1 out of play, 2 transparent
-    std::string tileName;                     // tile kind's name
+    SharedText tileName;                     // tile kind's name
     float startX = 0, startY = 0;             // scaled start position
     float sourceX = 0, sourceY = 0;           // unscaled start position
 };
