@@ -53,19 +53,29 @@ int ListedCount() {
     return std::clamp(list.count, 0, static_cast<int32_t>(list.entries.size()));
 }
 
-// One entry of the list against the mover whose boxes are given: on overlap the mover's moving
-// axes are blocked and the touch reaction runs.
-void TryPartner(int mover, int other, const StepBox& box, const StepBox& near) {
-    if (other == mover || other < 0 || other >= ObjectCapacity()) return;
-    const WorldObject& o = gWorld.objects[other];
-    if (o.state != 1 || o.collision == 0) return;
-    // Every partner's look-ahead is its own next step, AI objects included.
-    if (ClearlyApart(near, UnroundedStepBox(o)) || !Overlap(box, NextStepBox(o))) return;
+// A partner found: the mover's moving axes are blocked and the touch reaction runs.
+void Touch(int mover, int other) {
     gWorld.collisionGrid.touches += 1;
     WorldObject& a = gWorld.objects[mover];
     if (a.moveH != 0) a.stepH = 0;
     if (a.moveV != 0) a.stepV = 0;
     TouchReaction(mover, other);
+}
+
+// Whether an entry's object can be the mover's partner at all.
+bool InPlayPartner(int mover, int other) {
+    if (other == mover || other < 0 || other >= ObjectCapacity()) return false;
+    const WorldObject& o = gWorld.objects[other];
+    return o.state == 1 && o.collision != 0;
+}
+
+// One entry of the list against the mover whose boxes are given: touched on overlap.
+void TryPartner(int mover, int other, const StepBox& box, const StepBox& near) {
+    if (!InPlayPartner(mover, other)) return;
+    const WorldObject& o = gWorld.objects[other];
+    // Every partner's look-ahead is its own next step, AI objects included.
+    if (ClearlyApart(near, UnroundedStepBox(o)) || !Overlap(box, NextStepBox(o))) return;
+    Touch(mover, other);
 }
 
 // A box as closed intervals. Two boxes that overlap (whatever the signs of their sizes) share a
@@ -220,6 +230,20 @@ void TakeIfOverlapping(CollisionGrid& g, int32_t entry, const StepBox& box) {
     if (Overlap(box, g.places[entry].box)) g.candidates.push_back(entry);
 }
 
+// A node met in the bucket of cell (column, row) of a level, while the mover's box covers the
+// cells from (firstColumn, firstRow) on: its entry is taken at the first of those cells that it
+// is filed in too (row by row), so an entry filed in several of them is taken once. Nodes of
+// other cells that share the bucket are passed over.
+void TakeOnce(CollisionGrid& g, int32_t node, int level, int32_t column, int32_t row, int32_t firstColumn,
+              int32_t firstRow, const StepBox& box) {
+    const int32_t entry = node / kNodesPerEntry;
+    const GridPlace& p = g.places[entry];
+    const int n = node % kNodesPerEntry;
+    if (p.level != level || p.column + n % 2 != column || p.row + n / 2 != row) return;
+    if (column != std::max(firstColumn, p.column) || row != std::max(firstRow, p.row)) return;
+    if (Overlap(box, p.box)) g.candidates.push_back(entry);
+}
+
 // The entries filed in the cells the box covers, and in the wide list, whose filed boxes
 // overlap it, in list order without repeats. False when the box covers too many cells or lies
 // beyond them: the caller scans the list.
@@ -235,14 +259,13 @@ bool FindCandidates(CollisionGrid& g, const StepBox& box) {
         for (int32_t row = r0; row <= r1; ++row) {
             for (int32_t column = c0; column <= c1; ++column) {
                 for (int32_t node = g.buckets[BucketOf(g, level, column, row)]; node >= 0; node = g.nodes[node].next) {
-                    TakeIfOverlapping(g, node / kNodesPerEntry, box);
+                    TakeOnce(g, node, level, column, row, c0, r0, box);
                 }
             }
         }
     }
     for (const int32_t entry : g.wide) TakeIfOverlapping(g, entry, box);
     std::sort(g.candidates.begin(), g.candidates.end());
-    g.candidates.erase(std::unique(g.candidates.begin(), g.candidates.end()), g.candidates.end());
     return true;
 }
 
@@ -267,7 +290,10 @@ void CheckCollision(int mover) {
     // (and the filed boxes, current through the pass, are the partners' next-step boxes).
     if (g.current != 0 && FindCandidates(g, box)) {
         g.gridChecks += 1;
-        for (const int32_t k : g.candidates) TryPartner(mover, list.entries[k], box, near);
+        // A candidate's filed box is its next-step box, and it overlaps the mover's.
+        for (const int32_t k : g.candidates) {
+            if (InPlayPartner(mover, list.entries[k])) Touch(mover, list.entries[k]);
+        }
         return;
     }
     g.listScans += 1;
