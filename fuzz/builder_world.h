@@ -5,13 +5,9 @@
 // builder over it per input. The builder finds everything relative to its start directory, so
 // each run changes into the scratch directory and back (libFuzzer's relative paths keep working).
 #pragma once
-#include <unistd.h>
-
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,24 +17,14 @@
 #include "builder/BUILDERio.h"
 #include "platform/headless.h"
 #include "platform/images.h"
+#include "scratch_world.h"
 
 namespace fuzzbuilder {
 
-inline std::filesystem::path gDirectory;
-
-inline std::string At(const std::string& path) { return (gDirectory / path).string(); }
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-    const std::filesystem::path p(At(path));
-    if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(At(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using scratch::At;
+using scratch::Check;
+using scratch::ReadFile;
+using scratch::WriteFile;
 
 // Groups of four lines as the configuration files hold them: key, comment, value, empty.
 using Groups = std::vector<std::pair<std::string, std::string>>;
@@ -88,12 +74,7 @@ inline void WriteChainFile(size_t index, const std::string& content) {
 }
 
 inline void WriteTile(const std::string& path, int width, int height, uint8_t shade) {
-    std::filesystem::create_directories(std::filesystem::path(At(path)).parent_path());
-    plat::Pixels pixels;
-    pixels.width = width;
-    pixels.height = height;
-    pixels.rgba.assign(static_cast<size_t>(width) * height * 4, shade);
-    if (!plat::WritePngFile(At(path), pixels)) std::abort();
+    scratch::WriteTile(path, width, height, shade, false);
 }
 
 inline const char kDefaultMap[] =
@@ -102,16 +83,9 @@ inline const char kDefaultMap[] =
     "TILE\r\nplain\r\n4\r\n9\r\n9\r\n8\r\n8\r\n0\r\nTILE\r\ntree\r\n3\r\n70\r\n20\r\n8\r\n8\r\n0\r\n"
     "ENGINETILEINFOEND\r\n";
 
-inline void RemoveDirectory() {
-    std::error_code ignored;
-    if (!gDirectory.empty()) std::filesystem::remove_all(gDirectory, ignored);
-}
-
 inline void MakeWorld() {
-    gDirectory = std::filesystem::temp_directory_path() / ("plom_fuzz_world_" + std::to_string(::getpid()));
-    RemoveDirectory();
-    std::filesystem::create_directories(gDirectory / "USER");
-    std::atexit(RemoveDirectory);
+    scratch::MakeDirectory("plom_fuzz_world_");
+    std::filesystem::create_directories(scratch::gDirectory / "USER");
     for (size_t i = 0; i < Chain().size(); ++i) WriteChainFile(i, DefaultContent(i));
     // A comment pair makes a tile type usable (its tiles active, drawn and saved).
     const std::string comment = ";fuzz world\r\n;\r\n";
@@ -127,17 +101,13 @@ inline void MakeWorld() {
     WriteFile("1", kDefaultMap);
 }
 
-inline void Check(bool holds) {
-    if (!holds) __builtin_trap();
-}
-
 // Starts the builder in the scratch directory over the files as they are now, checks the tables
 // it built, and saves the map twice through a read in between: what the builder saves it must
 // read back to the same map (the second save is byte for byte the first). An undo snapshot is
 // taken and stepped back to on the way.
 inline void RunBuilder() {
     const std::filesystem::path back = std::filesystem::current_path();
-    std::filesystem::current_path(gDirectory);
+    std::filesystem::current_path(scratch::gDirectory);
     plat::headless::Reset();
     Check(StartBuilder());
 

@@ -5,12 +5,8 @@
 // loads the area; the hero walks right, a drone follows it, a turret fires bullets that live a
 // few steps, and the seventh frame switches to the overview).
 #pragma once
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -26,26 +22,13 @@
 #include "platform/headless.h"
 #include "platform/images.h"
 #include "platform/input.h"
+#include "scratch_world.h"
 
 namespace fuzzworld {
 
-// The scratch directory of this process (removed when it ends).
-inline std::filesystem::path gDirectory;
-
-// Paths below are relative to the scratch directory (the working directory stays where libFuzzer
-// was started, so its relative corpus and artifact paths keep working).
-inline std::string At(const std::string& path) { return (gDirectory / path).string(); }
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-    const std::filesystem::path p(At(path));
-    if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-    WriteFile(path, std::string(reinterpret_cast<const char*>(data), size));
-}
+using scratch::At;
+using scratch::Check;
+using scratch::WriteFile;
 
 inline std::string Lines(const std::vector<std::string>& lines) {
     std::string bytes;
@@ -55,15 +38,7 @@ inline std::string Lines(const std::vector<std::string>& lines) {
 
 // A PNG of one colour with a white (transparent) first column.
 inline void WriteTile(const std::string& path, int width, int height, uint8_t shade) {
-    std::filesystem::create_directories(std::filesystem::path(At(path)).parent_path());
-    plat::Pixels pixels;
-    pixels.width = width;
-    pixels.height = height;
-    pixels.rgba.assign(static_cast<size_t>(width) * height * 4, shade);
-    for (int y = 0; y < height; ++y) {
-        for (int c = 0; c < 4; ++c) pixels.rgba[static_cast<size_t>(y) * width * 4 + c] = 255;
-    }
-    if (!plat::WritePngFile(At(path), pixels)) std::abort();
+    scratch::WriteTile(path, width, height, shade, true);
 }
 
 // The map the descriptor target loads: every tile kind on several layers, one unknown name.
@@ -96,17 +71,9 @@ inline std::vector<std::string> Settings() {
             "SIMSCOPE", "REGION"};
 }
 
-inline void RemoveDirectory() {
-    std::error_code ignored;
-    if (!gDirectory.empty()) std::filesystem::remove_all(gDirectory, ignored);
-}
-
 // Makes the world in a fresh scratch directory; the configuration names its folders by full path.
 inline void MakeWorld() {
-    gDirectory = std::filesystem::temp_directory_path() / ("tasko_fuzz_world_" + std::to_string(::getpid()));
-    RemoveDirectory();
-    std::filesystem::create_directories(gDirectory);
-    std::atexit(RemoveDirectory);
+    scratch::MakeDirectory("tasko_fuzz_world_");
 
     WriteFile("CORE/ini.crc", Lines(Settings()) + Lines(PathSettings()));
     WriteFile("CORE/codecs.crc", Lines({"GFXCODEC", "; tiles", ".png", "", "SOUNDCODEC", "; sounds", ".wav", ""}));
@@ -143,10 +110,6 @@ inline void MakeWorld() {
     }
     WriteFile("SOUND/#L0.wav", "");
     WriteFile("MAPS/LVL0.dll", Lines(kDefaultMap));
-}
-
-inline void Check(bool holds) {
-    if (!holds) __builtin_trap();
 }
 
 // The engine's start-up and five frames of its main loop over the world as it is on disk now.
