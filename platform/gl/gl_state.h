@@ -146,7 +146,6 @@ struct Renderer {
     // side GL draws, and the batch's sprites as points.
     GLuint pointPrograms[2][2] = {};  // [with the cut][texture only]
     GLuint pointBuffer = 0;
-    GLuint pointKeep = 1;  // attribute location of the kept part
     float largestPoint = 0;
     bool pointsActive = false;  // the point-sprite program and arrays are in use
     bool pointsCut = false;     // the batch has sprites cut at the surface's edge

@@ -103,7 +103,6 @@ GLuint LinkProgram(GLuint vertexShader, const std::string& fragmentSource) {
 }  // namespace
 
 bool MakePointSprites(Renderer& r) {
-    r.pointKeep = kKeepAttribute;
     DeletePointSprites(r);
     if (epoxy_gl_version() < 21) return false;
     GLfloat range[2] = {0.0f, 0.0f};
@@ -199,16 +198,16 @@ void UsePointSprites(Renderer& r, bool on, bool textureOnly) {
         glTexCoordPointer(4, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(PointVertex, left)));
         glColorPointer(4, GL_UNSIGNED_BYTE, stride,
                        reinterpret_cast<const void*>(offsetof(PointVertex, colour)));
-        glVertexAttribPointer(r.pointKeep, 4, GL_FLOAT, GL_FALSE, stride,
+        glVertexAttribPointer(kKeepAttribute, 4, GL_FLOAT, GL_FALSE, stride,
                               reinterpret_cast<const void*>(offsetof(PointVertex, keep)));
-        glEnableVertexAttribArray(r.pointKeep);
+        glEnableVertexAttribArray(kKeepAttribute);
         glEnableClientState(GL_COLOR_ARRAY);
         glEnable(GL_POINT_SPRITE);
         glEnable(GL_VERTEX_PROGRAM_POINT_SIZE);
         glUseProgram(r.pointPrograms[r.pointsCut ? 1 : 0][textureOnly ? 1 : 0]);
     } else {
         glUseProgram(0);
-        glDisableVertexAttribArray(r.pointKeep);
+        glDisableVertexAttribArray(kKeepAttribute);
         glDisable(GL_VERTEX_PROGRAM_POINT_SIZE);
         glDisable(GL_POINT_SPRITE);
         SetTriangleArrays(r);
