@@ -82,9 +82,7 @@ private:
 };
 
 inline std::string operator+(const std::string& a, const SharedText& b) { return a + b.str(); }
-inline std::string operator+(const SharedText& a, const std::string& b) { return a.str() + b; }
 inline std::string operator+(const char* a, const SharedText& b) { return a + b.str(); }
-inline std::string operator+(const SharedText& a, const char* b) { return a.str() + b; }
 
 // Run-time values of the engine.
 struct EngineState {
@@ -157,12 +155,12 @@ struct WorldObject {
     std::array<int32_t, kAnimFolders> animCount{};  // highest frame that loaded per folder
     std::array<int32_t, kAnimFolders> animFirst{};  // per folder: World::animationFrames index of frame 1
     int32_t animLimit = 0;                    // frames tried per folder (at most 31)
-    SharedText animContainer;                // animation folder name
+    SharedText animContainer;                 // animation folder name
     float x = 0, y = 0;                       // top-left, world pixels
     int8_t collision = 0;                     // non-zero: collides
     float width = 0, height = 0;              // drawn size, pixels
     float rotateSpeed = 0;                    // radians per frame
-    SharedText followName;                   // idString of the object to follow
+    SharedText followName;                    // idString of the object to follow
     float alpha = 0;                          // opacity 0..255
     int32_t baseAlpha = 0;                    // opacity restored each frame
     int32_t touchTransparency = 0;            // non-zero: halve alpha when touched
@@ -180,9 +178,9 @@ struct WorldObject {
     float fadeIn = 0;                         // opacity per frame
     float fadeOut = 0;                        // stored, unused
     float flicker = 0;                        // odds of being hidden
-    SharedText idString;                     // the object's name
-    SharedText useWeapon;                    // idString of its projectiles
-    SharedText postEffect;                   // blending mode "SxD"
+    SharedText idString;                      // the object's name
+    SharedText useWeapon;                     // idString of its projectiles
+    SharedText postEffect;                    // blending mode "SxD"
     int32_t blendSource = 5;                  // postEffect parsed once at creation: source factor,
     int32_t blendDestination = 6;             // destination factor; both 0: keep the previous blending
     float speedV = 0, speedH = 0;             // pixels per frame
@@ -197,7 +195,7 @@ struct WorldObject {
     int32_t mirror = 0;                       // mirror effect opacity
     int32_t worldFTileID = 0;                 // copied, no behaviour
     int8_t hideOnStart = 0;                   // 1 out of play, 2 transparent
-    SharedText tileName;                     // tile kind's name
+    SharedText tileName;                      // tile kind's name
     float startX = 0, startY = 0;             // scaled start position
     float sourceX = 0, sourceY = 0;           // unscaled start position
 };

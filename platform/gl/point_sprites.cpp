@@ -20,7 +20,7 @@ constexpr GLuint kKeepAttribute = 1;
 // gl_MultiTexCoord0 (the texture coordinates at the point's top-left corner, and their change
 // over the point's side), and the part of the point the sprite covers as `keep` (left, top,
 // right, bottom in point coordinates 0..1): all of it, except for a sprite whose centre lies
-// beyond the surface's edge, which GL would drop as a point of its own size (see Edge below).
+// beyond the surface's edge, which GL would drop as a point of its own size (see PointCentre).
 constexpr const char* kVertexShader = R"(#version 120
 attribute vec4 keep;
 varying vec4 cell;
@@ -46,23 +46,17 @@ std::string FragmentShader(bool cut, bool textureOnly) {
     return text + "}\n";
 }
 
-// One axis of a sprite's point. A sprite whose centre lies inside the surface is its own point.
-// One whose centre lies beyond an edge (but that still shows a pixel) gets a point twice its
-// side, centred on the nearest whole pixel inside the surface that keeps the sprite within the
-// point; the shader then discards the point's pixels outside the sprite.
-struct Axis {
-    float centre;
-    float side;
-};
-
 bool CentreInside(float low, float high, int extent) {
     return low + high > 0 && low + high < 2.0f * static_cast<float>(extent);
 }
 
-Axis PointAxis(float low, float side, float pointSide, int extent) {
-    if (pointSide == side) return {low + side * 0.5f, side};
-    const float centre = std::clamp(std::floor(low + side * 0.5f), 1.0f, static_cast<float>(extent - 1));
-    return {centre, pointSide};
+// The centre of a sprite's point on one axis. A sprite whose centre lies inside the surface is
+// its own point. One whose centre lies beyond an edge (but that still shows a pixel) is cut from
+// a point twice its side, centred on the nearest whole pixel inside the surface that keeps the
+// sprite within the point; the shader then discards the point's pixels outside the sprite.
+float PointCentre(float low, float side, bool cut, int extent) {
+    if (!cut) return low + side * 0.5f;
+    return std::clamp(std::floor(low + side * 0.5f), 1.0f, static_cast<float>(extent - 1));
 }
 
 GLuint CompileShader(GLenum kind, const char* source) {
@@ -163,24 +157,22 @@ void FillPointSprites(Renderer& r) {
         for (int q = run.firstQuad; q < run.firstQuad + run.quads; ++q) {
             const Vertex* v = &r.vertices[static_cast<size_t>(q) * 4];
             const float side = v[2].x - v[0].x;
-            const bool inside = CentreInside(v[0].x, v[2].x, r.width) && CentreInside(v[0].y, v[2].y, r.height);
-            const float pointSide = inside ? side : side * 2;
-            const Axis x = PointAxis(v[0].x, side, pointSide, r.width);
-            const Axis y = PointAxis(v[0].y, side, pointSide, r.height);
-            // The sprite's place within the point, in point coordinates, and the texture
-            // coordinates at the point's corner and over its side.
-            const float keepLeft = (v[0].x - (x.centre - pointSide * 0.5f)) / pointSide;
-            const float keepTop = (v[0].y - (y.centre - pointSide * 0.5f)) / pointSide;
+            const bool cut = !CentreInside(v[0].x, v[2].x, r.width) || !CentreInside(v[0].y, v[2].y, r.height);
+            const float pointSide = cut ? side * 2 : side;
+            const float x = PointCentre(v[0].x, side, cut, r.width);
+            const float y = PointCentre(v[0].y, side, cut, r.height);
+            // The sprite's place within the point, in point coordinates (all of it, 0..1, for a
+            // sprite that is its own point), and the texture coordinates at the point's corner
+            // and over its side.
+            const float keepLeft = (v[0].x - (x - pointSide * 0.5f)) / pointSide;
+            const float keepTop = (v[0].y - (y - pointSide * 0.5f)) / pointSide;
             const float scale = pointSide / side;
             const float du = v[2].u - v[0].u, dv = v[2].v - v[0].v;
-            PointVertex& p = r.points[static_cast<size_t>(q)];
-            p = PointVertex{x.centre, y.centre, pointSide, v[0].u - keepLeft * scale * du,
-                            v[0].v - keepTop * scale * dv, du * scale, dv * scale, r.colours[q]};
-            r.pointsCut = r.pointsCut || !inside;
-            p.keep[0] = inside ? 0.0f : keepLeft;
-            p.keep[1] = inside ? 0.0f : keepTop;
-            p.keep[2] = inside ? 1.0f : keepLeft + side / pointSide;
-            p.keep[3] = inside ? 1.0f : keepTop + side / pointSide;
+            r.points[static_cast<size_t>(q)] =
+                PointVertex{x, y, pointSide, v[0].u - keepLeft * scale * du, v[0].v - keepTop * scale * dv,
+                            du * scale, dv * scale, r.colours[q],
+                            {keepLeft, keepTop, keepLeft + 1 / scale, keepTop + 1 / scale}};
+            r.pointsCut = r.pointsCut || cut;
         }
     }
     glBindBuffer(GL_ARRAY_BUFFER, r.pointBuffer);

@@ -21,23 +21,6 @@ namespace {
 constexpr GLsizeiptr kVertexBytes = static_cast<GLsizeiptr>(kMaxBatchQuads) * 4 * sizeof(Vertex);
 constexpr GLsizeiptr kColourBytes = static_cast<GLsizeiptr>(kMaxBatchQuads) * 4 * 4;
 
-}  // namespace
-
-void SetTriangleArrays(Renderer& r) {
-    glBindBuffer(GL_ARRAY_BUFFER, r.vertexBuffer);
-    const GLsizei stride = sizeof(Vertex);
-    glVertexPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex, x)));
-    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex, u)));
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, reinterpret_cast<const void*>(kVertexBytes));
-    if (r.textureOnly) {
-        glDisableClientState(GL_COLOR_ARRAY);
-    } else {
-        glEnableClientState(GL_COLOR_ARRAY);
-    }
-}
-
-namespace {
-
 // Blend factor numbers 1..11 as GL factors.
 GLenum FactorOf(int number) {
     switch (number) {
@@ -316,6 +299,19 @@ void DeleteBuffers(Renderer& r) {
 }
 
 }  // namespace
+
+void SetTriangleArrays(Renderer& r) {
+    glBindBuffer(GL_ARRAY_BUFFER, r.vertexBuffer);
+    const GLsizei stride = sizeof(Vertex);
+    glVertexPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex, x)));
+    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex, u)));
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, reinterpret_cast<const void*>(kVertexBytes));
+    if (r.textureOnly) {
+        glDisableClientState(GL_COLOR_ARRAY);
+    } else {
+        glEnableClientState(GL_COLOR_ARRAY);
+    }
+}
 
 bool IsNormalBlend(int source, int destination) {
     GLenum sourceFactor = 0, destinationFactor = 0;
