@@ -18,7 +18,7 @@ void ScreenView::draw() {
     if (!gl::RendererRunning()) return;
     if (!g_fltk.keptDrawable.Valid()) {
         ClearScreen(Colour{});
-        gl::FlushBatch();
+        gl::FinishFrame();
         return;
     }
     Begin3D();
@@ -146,7 +146,7 @@ bool ScreenOpen() { return g_fltk.screen != nullptr && gl::RendererRunning(); }
 // The back buffer is kept as a texture before the swap, so an expose can show it again.
 void Flip() {
     if (!fltk::MakeScreenCurrent()) return;
-    gl::FlushBatch();
+    gl::FinishFrame();
     FreeDrawable(g_fltk.keptDrawable);
     FreeImage(g_fltk.keptFrame);
     g_fltk.keptFrame = GrabScreen(0, 0, ScreenWidth(), ScreenHeight());

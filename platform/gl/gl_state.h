@@ -159,6 +159,12 @@ struct Renderer {
 
     RendererStats stats;
 
+    // The frame's clear, made just before the back buffer is first drawn to or read, and the
+    // swap of the frame handed to GL, made just before that clear (see SubmitFrame).
+    bool clearPending = false;
+    Colour clearColour;
+    void (*pendingSwap)() = nullptr;
+
     // Font: rasterised once into atlasPixels; cell 0 is solid white for boxes and pixels.
     bool fontTried = false;
     bool fontLoaded = false;

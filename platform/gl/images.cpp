@@ -234,7 +234,7 @@ Image GrabScreen(int x, int y, int width, int height) {
     const int bottom =
         static_cast<int>(std::min<int64_t>(static_cast<int64_t>(y) + height, r.height));
     if (right <= left || bottom <= top) return Image{};
-    gl::FlushBatch();
+    gl::FinishFrame();
 
     const int id = gl::NewImageSlot();
     ImageSlot& slot = r.images[id];

@@ -371,6 +371,8 @@ void StopRenderer() {
     Renderer& r = g_renderer;
     if (!r.running) return;
     FlushBatch();
+    r.pendingSwap = nullptr;
+    r.clearPending = false;
     DropImageTextures();
     DeletePointSprites(r);
     DeleteBuffers(r);
@@ -389,9 +391,43 @@ void UseReferencePath(bool on) {
 RendererStats ReadRendererStats() { return g_renderer.stats; }
 void ResetRendererStats() { g_renderer.stats = RendererStats{}; }
 
+namespace {
+
+// A frame handed to GL is swapped, and a pending clear made, before the back buffer is touched.
+void PrepareBackBuffer() {
+    Renderer& r = g_renderer;
+    if (r.pendingSwap != nullptr) {
+        void (*swap)() = r.pendingSwap;
+        r.pendingSwap = nullptr;
+        swap();
+    }
+    if (r.clearPending) {
+        r.clearPending = false;
+        glDisable(GL_SCISSOR_TEST);
+        glClearColor(std::clamp(r.clearColour.r, 0, 255) / 255.0f, std::clamp(r.clearColour.g, 0, 255) / 255.0f,
+                     std::clamp(r.clearColour.b, 0, 255) / 255.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+}
+
+}  // namespace
+
+void FinishFrame() {
+    FlushBatch();
+    if (g_renderer.running) PrepareBackBuffer();
+}
+
+void SubmitFrame(void (*swap)()) {
+    FinishFrame();
+    if (!g_renderer.running) return;
+    glFlush();
+    g_renderer.pendingSwap = swap;
+}
+
 void FlushBatch() {
     Renderer& r = g_renderer;
     if (r.running && !r.colours.empty()) {
+        PrepareBackBuffer();
         r.stats.flushes += 1;
         r.stats.quads += static_cast<int>(r.colours.size());
         if (r.reference) {
@@ -454,7 +490,7 @@ bool ReadPixels(int x, int y, int width, int height, std::vector<uint8_t>& rgba)
         height > r.height - y) {
         return false;
     }
-    FlushBatch();
+    FinishFrame();
     std::vector<uint8_t> bottomUp(static_cast<size_t>(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, r.height - y - height, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
@@ -490,10 +526,8 @@ int ScreenHeight() { return g_renderer.height; }
 void ClearScreen(Colour colour) {
     if (!g_renderer.running) return;
     gl::FlushBatch();
-    glDisable(GL_SCISSOR_TEST);
-    glClearColor(std::clamp(colour.r, 0, 255) / 255.0f, std::clamp(colour.g, 0, 255) / 255.0f,
-                 std::clamp(colour.b, 0, 255) / 255.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    g_renderer.clearPending = true;
+    g_renderer.clearColour = colour;
 }
 
 void Begin3D() {

@@ -15,6 +15,14 @@ void ResizeRenderer(int width, int height);
 bool RendererRunning();
 // Sends every queued quad to GL (before a flip or any read of the back buffer).
 void FlushBatch();
+// Draws everything queued and a clear still pending: the back buffer then holds the frame.
+void FinishFrame();
+// Finishes the frame and hands it to GL (glFlush), and leaves `swap` (the window's buffer swap)
+// to be made just before the back buffer is next cleared, drawn to or read. A software
+// rasteriser draws the frame on its own threads from the flush on, so the program works out
+// its next frame meanwhile, as it does beside a GPU; a clear is kept until the first drawing
+// for the same reason.
+void SubmitFrame(void (*swap)());
 // Deletes every GL object while the context is still current. Images keep their pixels in
 // memory (grabbed ones are read back first), so a later StartRenderer shows them again.
 void StopRenderer();

@@ -99,8 +99,9 @@ bool ScreenOpen() { return g_sdl.window != nullptr && gl::RendererRunning(); }
 
 void Flip() {
     if (g_sdl.window == nullptr) return;
-    gl::FlushBatch();
-    SDL_GL_SwapWindow(g_sdl.window);
+    gl::SubmitFrame([] {
+        if (g_sdl.window != nullptr) SDL_GL_SwapWindow(g_sdl.window);
+    });
 }
 
 }  // namespace plat

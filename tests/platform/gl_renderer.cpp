@@ -370,3 +370,38 @@ TEST_F(Renderer, ManyQuadsAndTextureSwitchesAllReachTheScreen) {
 }
 
 }  // namespace
+
+namespace {
+int gSwaps = 0;
+void CountSwap() { ++gSwaps; }
+}  // namespace
+
+// A frame handed to GL is swapped once, only when the back buffer is next touched, and the next
+// frame's clear waits for that too: the time between them is the next frame's to work in.
+TEST_F(Renderer, AHandedOnFrameIsSwappedOnceJustBeforeTheBackBufferIsTouchedAgain) {
+    gSwaps = 0;
+    plat::gl::SubmitFrame(&CountSwap);
+    plat::ClearScreen(plat::Colour{0, 0, 255});
+    plat::Begin3D();
+    plat::End3D();
+    EXPECT_EQ(gSwaps, 0) << "a clear or an empty pass swapped the frame";
+
+    plat::Begin2D();
+    plat::DrawBox(10, 10, 4, 4, plat::Colour{0, 255, 0}, true);
+    plat::End2D();
+    EXPECT_EQ(gSwaps, 1);
+    EXPECT_TRUE(ColourAt(0, 0, 0, 0, 255)) << "the kept clear was not made";
+    EXPECT_TRUE(ColourAt(11, 11, 0, 255, 0));
+    EXPECT_EQ(gSwaps, 1);
+
+    // A read swaps and clears too; a frame with nothing drawn is still swapped before the next.
+    plat::gl::SubmitFrame(&CountSwap);
+    plat::ClearScreen(plat::Colour{255, 0, 0});
+    EXPECT_TRUE(ColourAt(11, 11, 255, 0, 0));
+    EXPECT_EQ(gSwaps, 2);
+    plat::gl::SubmitFrame(&CountSwap);
+    plat::gl::SubmitFrame(&CountSwap);
+    EXPECT_EQ(gSwaps, 3);
+    plat::gl::FinishFrame();
+    EXPECT_EQ(gSwaps, 4);
+}
