@@ -110,9 +110,11 @@ int main(int argc, char** argv) {
     std::printf("VmHWM KiB: %ld\n", StatusKiB("VmHWM"));
     // Part of the growth in the frame is the headless backend's recording of the frame's draws.
     const CollisionGrid& g = gWorld.collisionGrid;
-    const size_t gridBytes = g.buckets.capacity() * sizeof(int32_t) + g.nodes.capacity() * sizeof(GridNode) +
+    size_t itemBytes = 0;
+    for (const std::vector<GridItem>& items : g.buckets) itemBytes += items.capacity() * sizeof(GridItem);
+    const size_t gridBytes = g.buckets.capacity() * sizeof(std::vector<GridItem>) + itemBytes +
                              g.places.capacity() * sizeof(GridPlace) +
-                             (g.wide.capacity() + g.wideSlot.capacity() + g.firstEntry.capacity() +
+                             (g.itemSlots.capacity() + g.wide.capacity() + g.wideSlot.capacity() + g.firstEntry.capacity() +
                               g.nextEntry.capacity() + g.filedList.capacity() + g.candidates.capacity()) *
                                  sizeof(int32_t) +
                              g.extents.capacity() * sizeof(float);

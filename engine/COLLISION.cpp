@@ -133,13 +133,14 @@ size_t BucketOf(const CollisionGrid& g, int level, int32_t column, int32_t row) 
     return h & (g.buckets.size() - 1);
 }
 
-// Calls visit(node, bucket) for each cell node a place uses.
+// Calls visit(node, bucket) for each cell of a place (node n of an entry: column offset n % 2,
+// row offset n / 2).
 template <typename Visit>
-void ForEachNode(const CollisionGrid& g, int entry, const GridPlace& p, Visit visit) {
+void ForEachNode(const CollisionGrid& g, const GridPlace& p, Visit visit) {
     for (int n = 0; n < kNodesPerEntry; ++n) {
         const int dc = n % 2, dr = n / 2;
         if (dc >= p.columns || dr >= p.rows) continue;
-        visit(entry * kNodesPerEntry + n, BucketOf(g, p.level, p.column + dc, p.row + dr));
+        visit(n, BucketOf(g, p.level, p.column + dc, p.row + dr));
     }
 }
 
@@ -152,14 +153,14 @@ void File(CollisionGrid& g, int entry, const GridPlace& p) {
     }
     if (p.level < 0) return;
     g.levelEntries[p.level] += 1;
-    ForEachNode(g, entry, p, [&g](int node, size_t bucket) {
-        int32_t& head = g.buckets[bucket];
-        g.nodes[node] = {head, -1};
-        if (head >= 0) g.nodes[head].previous = node;
-        head = node;
+    ForEachNode(g, p, [&](int n, size_t bucket) {
+        std::vector<GridItem>& items = g.buckets[bucket];
+        g.itemSlots[entry * kNodesPerEntry + n] = static_cast<int32_t>(items.size());
+        items.push_back(GridItem{p.box, entry, p.column + n % 2, p.row + n / 2, p.level, static_cast<int8_t>(n)});
     });
 }
 
+// Each of the entry's items is replaced by its bucket's last one.
 void Unfile(CollisionGrid& g, int entry) {
     const GridPlace p = g.places[entry];
     g.places[entry] = GridPlace{};
@@ -174,14 +175,12 @@ void Unfile(CollisionGrid& g, int entry) {
     }
     if (p.level < 0) return;
     g.levelEntries[p.level] -= 1;
-    ForEachNode(g, entry, p, [&g](int node, size_t bucket) {
-        const GridNode n = g.nodes[node];
-        if (n.previous >= 0) {
-            g.nodes[n.previous].next = n.next;
-        } else {
-            g.buckets[bucket] = n.next;
-        }
-        if (n.next >= 0) g.nodes[n.next].previous = n.previous;
+    ForEachNode(g, p, [&](int n, size_t bucket) {
+        std::vector<GridItem>& items = g.buckets[bucket];
+        const int32_t slot = g.itemSlots[entry * kNodesPerEntry + n];
+        items[slot] = items.back();
+        g.itemSlots[items[slot].entry * kNodesPerEntry + items[slot].node] = slot;
+        items.pop_back();
     });
 }
 
@@ -189,6 +188,10 @@ void Refile(CollisionGrid& g, int entry) {
     const GridPlace place = PlaceOf(g, gWorld.objects[gWorld.collisionList.entries[entry]]);
     if (SameCells(place, g.places[entry])) {
         g.places[entry].box = place.box;
+        if (place.level < 0) return;
+        ForEachNode(g, place, [&](int n, size_t bucket) {
+            g.buckets[bucket][g.itemSlots[entry * kNodesPerEntry + n]].box = place.box;
+        });
         return;
     }
     Unfile(g, entry);
@@ -230,25 +233,26 @@ void TakeIfOverlapping(CollisionGrid& g, int32_t entry, const StepBox& box) {
     if (Overlap(box, g.places[entry].box)) g.candidates.push_back(entry);
 }
 
-// A node met in the bucket of cell (column, row) of a level, while the mover's box covers the
-// cells from (firstColumn, firstRow) on: its entry is taken at the first of those cells that it
-// is filed in too (row by row), so an entry filed in several of them is taken once. Nodes of
-// other cells that share the bucket are passed over.
-void TakeOnce(CollisionGrid& g, int32_t node, int level, int32_t column, int32_t row, int32_t firstColumn,
-              int32_t firstRow, const StepBox& box) {
-    const int32_t entry = node / kNodesPerEntry;
-    const GridPlace& p = g.places[entry];
-    const int n = node % kNodesPerEntry;
-    if (p.level != level || p.column + n % 2 != column || p.row + n / 2 != row) return;
-    if (column != std::max(firstColumn, p.column) || row != std::max(firstRow, p.row)) return;
-    if (Overlap(box, p.box)) g.candidates.push_back(entry);
+// Whether an item met in the bucket of cell (column, row) of a level is to be taken, while the
+// mover's box covers the cells from (firstColumn, firstRow) on and the item's box overlaps it.
+// An entry is taken at the first of those cells that it is filed in too: in its place's first
+// column or the box's first one, and likewise for rows, so an entry filed in several of them is
+// taken once. Items of other cells that share the bucket are passed over. Worked out without
+// branches: in a crowd, whether an item is taken is too random for the branch predictor.
+bool TakenHere(const GridItem& item, int level, int32_t column, int32_t row, int32_t firstColumn, int32_t firstRow,
+               const StepBox& box) {
+    const bool inCell = (item.level == level) & (item.column == column) & (item.row == row);
+    const bool first = ((item.node % 2 == 0) | (column == firstColumn)) & ((item.node / 2 == 0) | (row == firstRow));
+    const bool overlap = (box.left < item.box.right) & (box.right > item.box.left) & (box.top < item.box.bottom) &
+                         (box.bottom > item.box.top);
+    return inCell & first & overlap;
 }
 
 // The entries filed in the cells the box covers, and in the wide list, whose filed boxes
 // overlap it, in list order without repeats. False when the box covers too many cells or lies
 // beyond them: the caller scans the list.
 bool FindCandidates(CollisionGrid& g, const StepBox& box) {
-    g.candidates.clear();
+    size_t found = 0;
     const Hull h = HullOf(box);
     double edge = g.cellSize;
     for (int level = 0; level < kGridLevels; ++level, edge *= kLevelFactor) {
@@ -258,12 +262,18 @@ bool FindCandidates(CollisionGrid& g, const StepBox& box) {
         if ((int64_t{c1} - c0 + 1) * (int64_t{r1} - r0 + 1) > kMaxQueryCells) return false;
         for (int32_t row = r0; row <= r1; ++row) {
             for (int32_t column = c0; column <= c1; ++column) {
-                for (int32_t node = g.buckets[BucketOf(g, level, column, row)]; node >= 0; node = g.nodes[node].next) {
-                    TakeOnce(g, node, level, column, row, c0, r0, box);
+                // Each item's entry is written, and kept only when taken.
+                const std::vector<GridItem>& items = g.buckets[BucketOf(g, level, column, row)];
+                if (g.candidates.size() < found + items.size()) g.candidates.resize(found + items.size());
+                int32_t* const out = g.candidates.data();
+                for (const GridItem& item : items) {
+                    out[found] = item.entry;
+                    found += TakenHere(item, level, column, row, c0, r0, box) ? 1 : 0;
                 }
             }
         }
     }
+    g.candidates.resize(found);
     for (const int32_t entry : g.wide) TakeIfOverlapping(g, entry, box);
     std::sort(g.candidates.begin(), g.candidates.end());
     return true;
@@ -318,7 +328,7 @@ void BeginCollisionPass() {
     const auto entries = static_cast<size_t>(count);
     g.filedList.assign(gWorld.collisionList.entries.begin(), gWorld.collisionList.entries.begin() + count);
     g.places.assign(entries, GridPlace{});
-    g.nodes.assign(entries * kNodesPerEntry, GridNode{});
+    g.itemSlots.assign(entries * kNodesPerEntry, -1);
     g.wideSlot.assign(entries, -1);
     g.nextEntry.assign(entries, -1);
     g.firstEntry.assign(static_cast<size_t>(capacity), -1);
@@ -335,7 +345,9 @@ void BeginCollisionPass() {
     }
     size_t buckets = kMinBuckets;
     while (buckets < entries * kNodesPerEntry) buckets *= 2;
-    g.buckets.assign(buckets, -1);
+    // Emptied, not made anew: the buckets keep their room from the last build.
+    g.buckets.resize(buckets);
+    for (std::vector<GridItem>& items : g.buckets) items.clear();
     ChooseGeometry(g, count);
     for (int k = 0; k < count; ++k) {
         const int index = gWorld.collisionList.entries[k];

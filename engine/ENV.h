@@ -238,9 +238,14 @@ struct GridPlace {
     int8_t columns = 0, rows = 0;             // cells covered per axis, 1 or 2
 };
 
-// Links of the per-cell chains: four nodes per list entry (node n belongs to entry n / 4).
-struct GridNode {
-    int32_t next = -1, previous = -1;         // neighbouring nodes in the bucket's chain, -1: none
+// One list entry's share of a bucket: its filed box and the cell it stands in, kept in the
+// bucket itself so that a query reads the bucket front to back.
+struct GridItem {
+    StepBox box;                              // next-step box, rounded (as in the entry's place)
+    int32_t entry = 0;                        // list entry
+    int32_t column = 0, row = 0;              // the cell, counted in cells of the level from 0
+    int8_t level = 0;                         // level of the cell
+    int8_t node = 0;                          // which cell of the place: column offset + 2 * row offset
 };
 
 inline constexpr int kGridLevels = 8;         // collision grid levels; each has cells 4 times larger
@@ -256,8 +261,8 @@ struct CollisionGrid {
     float cellSize = 2;                       // edge of a level-0 cell, pixels
     int32_t rowStride = 1;                    // buckets from one row of cells to the next
     std::array<int32_t, kGridLevels> levelEntries{};  // entries filed per level
-    std::vector<int32_t> buckets;             // first node of each bucket, -1: empty; a power of two
-    std::vector<GridNode> nodes;              // 4 per list entry
+    std::vector<std::vector<GridItem>> buckets;  // items of the cells hashed to each; a power of two
+    std::vector<int32_t> itemSlots;           // 4 per list entry: index of each cell's item in its bucket
     std::vector<GridPlace> places;            // per list entry
     std::vector<int32_t> wide;                // list entries in the wide list, any order
     std::vector<int32_t> wideSlot;            // per list entry: its index in `wide`, -1: none
