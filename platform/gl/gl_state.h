@@ -128,6 +128,7 @@ struct Renderer {
 
     std::vector<Vertex> vertices;     // 4 per queued quad
     std::vector<QuadColour> colours;  // 1 per queued quad
+    int quadsSinceFlush = 0;          // quads drawn since the last glFlush
     std::vector<Run> runs;
     BlendKey batchBlend;              // of the queued quads
     int blendSource = 5;  // blend factors for the next sprite draws

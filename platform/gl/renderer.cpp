@@ -421,6 +421,7 @@ void SubmitFrame(void (*swap)()) {
     FinishFrame();
     if (!g_renderer.running) return;
     glFlush();
+    g_renderer.quadsSinceFlush = 0;
     g_renderer.pendingSwap = swap;
 }
 
@@ -434,6 +435,13 @@ void FlushBatch() {
             FlushReference();
         } else {
             FlushIndexed();
+            // A software rasteriser starts on what it has been given only at a flush: in a
+            // frame of many quads it then draws the first ones while the rest are sent.
+            r.quadsSinceFlush += static_cast<int>(r.colours.size());
+            if (r.quadsSinceFlush >= kMaxBatchQuads) {
+                glFlush();
+                r.quadsSinceFlush = 0;
+            }
         }
     }
     r.vertices.clear();
