@@ -20,11 +20,6 @@
 #include "platform/files.h"
 #include "platform/input.h"
 
-std::deque<std::string>& SharedText::Table() {
-    static std::deque<std::string> texts{std::string()};
-    return texts;
-}
-
 int32_t SharedText::IdOf(const std::string& text) {
     if (text.empty()) return 0;
     static std::unordered_map<std::string, int32_t> ids;

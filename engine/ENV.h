@@ -73,10 +73,18 @@ public:
     const char* c_str() const { return str().c_str(); }
     bool operator==(const SharedText& other) const { return id_ == other.id_; }
     bool operator==(const std::string& text) const { return str() == text; }
-    bool operator==(const char* text) const { return str() == text; }
+    // Lengths first: most texts compared in the world update differ in length.
+    bool operator==(const char* text) const {
+        const std::string& own = str();
+        return own.size() == std::char_traits<char>::length(text) && own.compare(text) == 0;
+    }
 
 private:
-    static std::deque<std::string>& Table();
+    // Read for every text of every object: kept inline.
+    static std::deque<std::string>& Table() {
+        static std::deque<std::string> texts{std::string()};
+        return texts;
+    }
     static int32_t IdOf(const std::string& text);
     int32_t id_ = 0;
 };
