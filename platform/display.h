@@ -28,7 +28,9 @@ void ClearScreen(Colour colour);
 // Begins the 3D pass; blending is reset to the normal mode 5 with 6.
 void Begin3D();
 void End3D();
-// Shows the back buffer, waiting until the flip can be made.
+// Ends the frame: the back buffer is shown. The GL window shows it just before the next frame
+// first draws, clears or reads (see plat::gl::SubmitFrame), so the next frame's world update
+// runs while a software rasteriser finishes this one.
 void Flip();
 // true: nearest-pixel sampling for scaled drawables (the default); false: smoothing filter.
 void SetNearestSampling(bool nearest);

@@ -420,7 +420,6 @@ void FinishFrame() {
 void SubmitFrame(void (*swap)()) {
     FinishFrame();
     if (!g_renderer.running) return;
-    glFlush();
     g_renderer.quadsSinceFlush = 0;
     g_renderer.pendingSwap = swap;
 }
@@ -436,7 +435,8 @@ void FlushBatch() {
         } else {
             FlushIndexed();
             // A software rasteriser starts on what it has been given only at a flush: in a
-            // frame of many quads it then draws the first ones while the rest are sent.
+            // frame of many quads it draws the first ones while the rest are sent, and goes on
+            // while the next frame is worked out (see SubmitFrame).
             r.quadsSinceFlush += static_cast<int>(r.colours.size());
             if (r.quadsSinceFlush >= kMaxBatchQuads) {
                 glFlush();

@@ -13,15 +13,16 @@ bool StartRenderer(int width, int height);
 // The surface changed size (the context stays the same).
 void ResizeRenderer(int width, int height);
 bool RendererRunning();
-// Sends every queued quad to GL (before a flip or any read of the back buffer).
+// Sends every queued quad to GL (before anything that must follow them, such as a texture change).
 void FlushBatch();
 // Draws everything queued and a clear still pending: the back buffer then holds the frame.
 void FinishFrame();
-// Finishes the frame and hands it to GL (glFlush), and leaves `swap` (the window's buffer swap)
-// to be made just before the back buffer is next cleared, drawn to or read. A software
-// rasteriser draws the frame on its own threads from the flush on, so the program works out
-// its next frame meanwhile, as it does beside a GPU; a clear is kept until the first drawing
-// for the same reason.
+// Finishes the frame and leaves `swap` (the window's buffer swap) to be made just before the
+// back buffer is next cleared, drawn to or read; a clear waits likewise for the first drawing.
+// A software rasteriser draws the parts of a large frame already flushed to it (see FlushBatch)
+// on its own threads while the program works out its next frame, as beside a GPU. The end of
+// the frame is not flushed here: that made small frames slower (1,000 sprites on llvmpipe:
+// about 236 against 210 frames per second).
 void SubmitFrame(void (*swap)());
 // Deletes every GL object while the context is still current. Images keep their pixels in
 // memory (grabbed ones are read back first), so a later StartRenderer shows them again.
