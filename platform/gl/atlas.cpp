@@ -79,6 +79,58 @@ bool TakeCell(AtlasPage& page, int width, int height, int& x, int& y) {
     return true;
 }
 
+// FNV-1a over the size and the pixels.
+uint64_t AtlasKey(const ImageSlot& image) {
+    uint64_t hash = 14695981039346656037ull;
+    const auto mix = [&hash](uint8_t byte) { hash = (hash ^ byte) * 1099511628211ull; };
+    for (const int side : {image.width, image.height}) {
+        for (int shift = 0; shift < 32; shift += 8) mix(static_cast<uint8_t>(side >> shift));
+    }
+    for (const uint8_t byte : image.rgba) mix(byte);
+    return hash;
+}
+
+// Another image in the atlas with the same size and pixels, or nullptr.
+const ImageSlot* SamePixelsInAtlas(const ImageSlot& image, uint64_t key) {
+    const Renderer& r = g_renderer;
+    const auto [first, last] = r.atlasImages.equal_range(key);
+    for (auto it = first; it != last; ++it) {
+        const ImageSlot& other = r.images[static_cast<size_t>(it->second)];
+        if (&other != &image && other.atlasPage >= 0 && other.width == image.width &&
+            other.height == image.height && other.rgba == image.rgba) {
+            return &other;
+        }
+    }
+    return nullptr;
+}
+
+// Whether another image uses the image's cell.
+bool CellShared(const ImageSlot& image) {
+    const Renderer& r = g_renderer;
+    const auto [first, last] = r.atlasImages.equal_range(image.atlasKey);
+    for (auto it = first; it != last; ++it) {
+        const ImageSlot& other = r.images[static_cast<size_t>(it->second)];
+        if (&other != &image && other.atlasPage == image.atlasPage && other.atlasX == image.atlasX &&
+            other.atlasY == image.atlasY) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void ForgetAtlasImage(const ImageSlot& image) {
+    Renderer& r = g_renderer;
+    const auto [first, last] = r.atlasImages.equal_range(image.atlasKey);
+    for (auto it = first; it != last; ++it) {
+        if (&r.images[static_cast<size_t>(it->second)] == &image) {
+            r.atlasImages.erase(it);
+            return;
+        }
+    }
+}
+
+int SlotIndex(const ImageSlot& image) { return static_cast<int>(&image - g_renderer.images.data()); }
+
 }  // namespace
 
 bool AllOpaque(const std::vector<uint8_t>& rgba) {
@@ -104,6 +156,16 @@ bool PlaceInAtlas(ImageSlot& image) {
     if (image.rgba.empty() || image.width > kAtlasLargestImage ||
         image.height > kAtlasLargestImage) {
         return false;
+    }
+    const uint64_t key = AtlasKey(image);
+    if (const ImageSlot* same = SamePixelsInAtlas(image, key)) {
+        r.atlasPages[same->atlasPage].images += 1;
+        image.atlasPage = same->atlasPage;
+        image.atlasX = same->atlasX;
+        image.atlasY = same->atlasY;
+        image.atlasKey = key;
+        r.atlasImages.emplace(key, SlotIndex(image));
+        return true;
     }
     int x = 0, y = 0;
     int page = -1;
@@ -134,13 +196,29 @@ bool PlaceInAtlas(ImageSlot& image) {
     image.atlasPage = page;
     image.atlasX = x;
     image.atlasY = y;
+    image.atlasKey = key;
+    r.atlasImages.emplace(key, SlotIndex(image));
     RefreshAtlasCell(image);
     return true;
+}
+
+void AtlasPixelsChanged(ImageSlot& image) {
+    if (image.atlasPage < 0) return;
+    if (CellShared(image)) {
+        LeaveAtlas(image);
+        PlaceInAtlas(image);
+        return;
+    }
+    ForgetAtlasImage(image);
+    image.atlasKey = AtlasKey(image);
+    g_renderer.atlasImages.emplace(image.atlasKey, SlotIndex(image));
+    RefreshAtlasCell(image);
 }
 
 void LeaveAtlas(ImageSlot& image) {
     Renderer& r = g_renderer;
     if (image.atlasPage < 0) return;
+    ForgetAtlasImage(image);
     if (image.atlasPage < static_cast<int>(r.atlasPages.size())) {
         AtlasPage& page = r.atlasPages[image.atlasPage];
         page.images -= 1;

@@ -4,6 +4,7 @@
 #include <epoxy/gl.h>
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/display.h"
@@ -72,6 +73,7 @@ struct ImageSlot {
     int atlasPage = -1;
     int atlasX = 0;  // pixels, left edge of the cell in the page
     int atlasY = 0;  // pixels, top edge of the cell in the page
+    uint64_t atlasKey = 0;  // hash of the size and pixels the cell was chosen for
 };
 
 struct DrawableSlot {
@@ -157,6 +159,9 @@ struct Renderer {
     std::vector<int> freeImages;     // released slots of `images`, reused first
     std::vector<int> freeDrawables;  // released slots of `drawables`, reused first
     std::vector<AtlasPage> atlasPages;
+    // Images in atlas cells by the hash of their size and pixels: images with the same pixels
+    // share one cell, so that tile kinds of one picture cost one cell and cache space for one.
+    std::unordered_multimap<uint64_t, int> atlasImages;
 
     RendererStats stats;
 
@@ -224,8 +229,11 @@ void UsePointSprites(Renderer& r, bool on, bool textureOnly);
 // Places the image's pixels in an atlas page when it is small enough; false when it is not
 // placed (too large, no pixels, pages could not be made).
 bool PlaceInAtlas(ImageSlot& image);
-// Writes the image's pixels into its cell again (after they changed).
+// Writes the image's pixels into its cell again (after the page grew).
 void RefreshAtlasCell(const ImageSlot& image);
+// The image's pixels changed: its cell is written again, or, when other images share the cell,
+// it moves to a cell of its own (or one with its new pixels).
+void AtlasPixelsChanged(ImageSlot& image);
 // Deletes every atlas page; their images keep their pixels and are placed again on demand.
 void DropAtlasPages();
 // Gives the image's cell back; an emptied page is reused from its start.

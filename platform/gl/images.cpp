@@ -159,6 +159,7 @@ void DropAtlasPages() {
         if (r.running && page.texture != 0) glDeleteTextures(1, &page.texture);
     }
     r.atlasPages.clear();
+    r.atlasImages.clear();
     for (ImageSlot& image : r.images) image.atlasPage = -1;
 }
 
@@ -207,7 +208,7 @@ void MakeTransparent(Image image, Colour colour) {
     MakeColourTransparent(pixels, colour.r, colour.g, colour.b);
     slot->rgba = std::move(pixels.rgba);
     slot->opaque = gl::AllOpaque(slot->rgba);
-    gl::RefreshAtlasCell(*slot);
+    gl::AtlasPixelsChanged(*slot);
     if (slot->texture != 0) {
         gl::FlushBatch();
         if (!gl::UploadPixels(*slot)) slot->uploadFailed = true;

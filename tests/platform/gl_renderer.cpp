@@ -405,3 +405,36 @@ TEST_F(Renderer, AHandedOnFrameIsSwappedOnceJustBeforeTheBackBufferIsTouchedAgai
     plat::gl::FinishFrame();
     EXPECT_EQ(gSwaps, 4);
 }
+
+// Images of the same pixels share an atlas cell; a change to one of them, freeing one, and
+// images loaded later leave the others showing their own pixels.
+TEST_F(Renderer, ImagesOfTheSamePixelsKeepTheirOwnPicturesThroughChangesAndFrees) {
+    const plat::Pixels pixels = MakePixels(2, 1, {kRed, kGreen});
+    plat::Image first = LoadPixels(dir_, "same1.png", pixels);
+    plat::Image second = LoadPixels(dir_, "same2.png", pixels);
+    plat::Image third = LoadPixels(dir_, "same3.png", pixels);
+    ASSERT_TRUE(first.Valid() && second.Valid() && third.Valid());
+    const auto draw = [](plat::Image image, int x, int y) {
+        plat::Drawable drawable = plat::MakeDrawable(image);
+        plat::DrawDrawable(drawable, x, y, 255);
+        plat::FreeDrawable(drawable);
+    };
+
+    plat::MakeTransparent(second, plat::Colour{255, 0, 0});
+    plat::FreeImage(first);
+    plat::Image other = LoadPixels(dir_, "other.png", MakePixels(2, 1, {kBlue, kWhite}));
+    plat::Image again = LoadPixels(dir_, "same4.png", pixels);
+    draw(second, 0, 0);
+    draw(third, 0, 2);
+    draw(other, 0, 4);
+    draw(again, 0, 6);
+    EXPECT_TRUE(ColourAt(0, 0, 0, 0, 0)) << "the change did not reach the changed image";
+    EXPECT_TRUE(ColourAt(1, 0, 0, 255, 0));
+    EXPECT_TRUE(ColourAt(0, 2, 255, 0, 0)) << "a change to one image reached another";
+    EXPECT_TRUE(ColourAt(1, 2, 0, 255, 0));
+    EXPECT_TRUE(ColourAt(0, 4, 0, 0, 255));
+    EXPECT_TRUE(ColourAt(1, 4, 255, 255, 255));
+    EXPECT_TRUE(ColourAt(0, 6, 255, 0, 0));
+    EXPECT_TRUE(ColourAt(1, 6, 0, 255, 0));
+    for (plat::Image* image : {&second, &third, &other, &again}) plat::FreeImage(*image);
+}
