@@ -228,11 +228,6 @@ void ChooseGeometry(CollisionGrid& g, int count) {
                                     : static_cast<int32_t>((0x9E3779B1u & (g.buckets.size() - 1)) | 1u);
 }
 
-// Keeps an entry whose filed box overlaps the mover's.
-void TakeIfOverlapping(CollisionGrid& g, int32_t entry, const StepBox& box) {
-    if (Overlap(box, g.places[entry].box)) g.candidates.push_back(entry);
-}
-
 // Whether an item met in the bucket of cell (column, row) of a level is to be taken, while the
 // mover's box covers the cells from (firstColumn, firstRow) on and the item's box overlaps it.
 // An entry is taken at the first of those cells that it is filed in too: in its place's first
@@ -249,10 +244,15 @@ bool TakenHere(const GridItem& item, int level, int32_t column, int32_t row, int
 }
 
 // The entries filed in the cells the box covers, and in the wide list, whose filed boxes
-// overlap it, in list order without repeats. False when the box covers too many cells or lies
-// beyond them: the caller scans the list.
-bool FindCandidates(CollisionGrid& g, const StepBox& box) {
+// overlap it, in list order without repeats: the first `count` of g.candidates. False when the
+// box covers too many cells or lies beyond them: the caller scans the list. Each item's entry is
+// written and kept only when taken; the scratch list only grows, so it is never filled anew.
+bool FindCandidates(CollisionGrid& g, const StepBox& box, size_t& count) {
     size_t found = 0;
+    const auto makeRoom = [&g, &found](size_t more) {
+        if (g.candidates.size() < found + more) g.candidates.resize(2 * (found + more));
+        return g.candidates.data();
+    };
     const Hull h = HullOf(box);
     double edge = g.cellSize;
     for (int level = 0; level < kGridLevels; ++level, edge *= kLevelFactor) {
@@ -262,10 +262,8 @@ bool FindCandidates(CollisionGrid& g, const StepBox& box) {
         if ((int64_t{c1} - c0 + 1) * (int64_t{r1} - r0 + 1) > kMaxQueryCells) return false;
         for (int32_t row = r0; row <= r1; ++row) {
             for (int32_t column = c0; column <= c1; ++column) {
-                // Each item's entry is written, and kept only when taken.
                 const std::vector<GridItem>& items = g.buckets[BucketOf(g, level, column, row)];
-                if (g.candidates.size() < found + items.size()) g.candidates.resize(found + items.size());
-                int32_t* const out = g.candidates.data();
+                int32_t* const out = makeRoom(items.size());
                 for (const GridItem& item : items) {
                     out[found] = item.entry;
                     found += TakenHere(item, level, column, row, c0, r0, box) ? 1 : 0;
@@ -273,9 +271,13 @@ bool FindCandidates(CollisionGrid& g, const StepBox& box) {
             }
         }
     }
-    g.candidates.resize(found);
-    for (const int32_t entry : g.wide) TakeIfOverlapping(g, entry, box);
-    std::sort(g.candidates.begin(), g.candidates.end());
+    int32_t* const out = makeRoom(g.wide.size());
+    for (const int32_t entry : g.wide) {
+        out[found] = entry;
+        found += Overlap(box, g.places[entry].box) ? 1 : 0;
+    }
+    std::sort(g.candidates.begin(), g.candidates.begin() + static_cast<std::ptrdiff_t>(found));
+    count = found;
     return true;
 }
 
@@ -298,10 +300,12 @@ void CheckCollision(int mover) {
     // Touch reactions change only the mover and the touched object's opacity and spin, never a
     // partner's box, so the candidates found before the first reaction hold for the whole check
     // (and the filed boxes, current through the pass, are the partners' next-step boxes).
-    if (g.current != 0 && FindCandidates(g, box)) {
+    size_t found = 0;
+    if (g.current != 0 && FindCandidates(g, box, found)) {
         g.gridChecks += 1;
         // A candidate's filed box is its next-step box, and it overlaps the mover's.
-        for (const int32_t k : g.candidates) {
+        for (size_t c = 0; c < found; ++c) {
+            const int32_t k = g.candidates[c];
             if (InPlayPartner(mover, list.entries[k])) Touch(mover, list.entries[k]);
         }
         return;
