@@ -90,43 +90,40 @@ uint64_t AtlasKey(const ImageSlot& image) {
     return hash;
 }
 
+using AtlasEntry = std::unordered_multimap<uint64_t, int>::iterator;
+
+// The first image filed in the atlas under `key` that passes `match`, or the map's end.
+template <typename Match>
+AtlasEntry FindAtlasEntry(uint64_t key, Match match) {
+    Renderer& r = g_renderer;
+    const auto [first, last] = r.atlasImages.equal_range(key);
+    const AtlasEntry found = std::find_if(first, last, [&r, &match](const auto& entry) {
+        return match(r.images[static_cast<size_t>(entry.second)]);
+    });
+    return found != last ? found : r.atlasImages.end();
+}
+
 // Another image in the atlas with the same size and pixels, or nullptr.
 const ImageSlot* SamePixelsInAtlas(const ImageSlot& image, uint64_t key) {
-    const Renderer& r = g_renderer;
-    const auto [first, last] = r.atlasImages.equal_range(key);
-    for (auto it = first; it != last; ++it) {
-        const ImageSlot& other = r.images[static_cast<size_t>(it->second)];
-        if (&other != &image && other.atlasPage >= 0 && other.width == image.width &&
-            other.height == image.height && other.rgba == image.rgba) {
-            return &other;
-        }
-    }
-    return nullptr;
+    const AtlasEntry found = FindAtlasEntry(key, [&image](const ImageSlot& other) {
+        return &other != &image && other.atlasPage >= 0 && other.width == image.width &&
+               other.height == image.height && other.rgba == image.rgba;
+    });
+    return found != g_renderer.atlasImages.end() ? &g_renderer.images[static_cast<size_t>(found->second)] : nullptr;
 }
 
 // Whether another image uses the image's cell.
 bool CellShared(const ImageSlot& image) {
-    const Renderer& r = g_renderer;
-    const auto [first, last] = r.atlasImages.equal_range(image.atlasKey);
-    for (auto it = first; it != last; ++it) {
-        const ImageSlot& other = r.images[static_cast<size_t>(it->second)];
-        if (&other != &image && other.atlasPage == image.atlasPage && other.atlasX == image.atlasX &&
-            other.atlasY == image.atlasY) {
-            return true;
-        }
-    }
-    return false;
+    return FindAtlasEntry(image.atlasKey, [&image](const ImageSlot& other) {
+               return &other != &image && other.atlasPage == image.atlasPage && other.atlasX == image.atlasX &&
+                      other.atlasY == image.atlasY;
+           }) != g_renderer.atlasImages.end();
 }
 
 void ForgetAtlasImage(const ImageSlot& image) {
-    Renderer& r = g_renderer;
-    const auto [first, last] = r.atlasImages.equal_range(image.atlasKey);
-    for (auto it = first; it != last; ++it) {
-        if (&r.images[static_cast<size_t>(it->second)] == &image) {
-            r.atlasImages.erase(it);
-            return;
-        }
-    }
+    const AtlasEntry found =
+        FindAtlasEntry(image.atlasKey, [&image](const ImageSlot& other) { return &other == &image; });
+    if (found != g_renderer.atlasImages.end()) g_renderer.atlasImages.erase(found);
 }
 
 int SlotIndex(const ImageSlot& image) { return static_cast<int>(&image - g_renderer.images.data()); }
