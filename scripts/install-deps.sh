@@ -10,6 +10,7 @@ packages=(
   libpng-dev libjpeg-dev libtiff-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xfonts-base xdotool x11-utils imagemagick sox libgl1-mesa-dri libsdl2-tests
+  openbox x11-xkb-utils
 )
 
 missing=()

@@ -13,9 +13,11 @@ SOURCE_DIR=${SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 BUILD_DIR=${BUILD_DIR:-$SOURCE_DIR/build}
 TASKO=${TASKO:-$BUILD_DIR/engine/tasko}
 
+E2E_SCREEN=${E2E_SCREEN:-1280x1024x24}  # the X server's screen; a test may set another first
 E2E_WORK=""       # temporary directory of this test
 E2E_WORLD=""      # the copy of the demo world the engine runs in
 E2E_XVFB_PID=""   # the private X server
+E2E_WM_PID=""     # the window manager, when the test started one
 E2E_TASKO_PID=""  # the engine while it runs
 E2E_STATUS=1      # exit status of the test; set to 0 by e2e_pass
 
@@ -40,6 +42,10 @@ e2e_cleanup() {
     kill "$E2E_TASKO_PID" 2>/dev/null
     e2e_wait_gone "$E2E_TASKO_PID" 3 || kill -9 "$E2E_TASKO_PID" 2>/dev/null
     wait "$E2E_TASKO_PID" 2>/dev/null
+  fi
+  if [ -n "$E2E_WM_PID" ] && kill -0 "$E2E_WM_PID" 2>/dev/null; then
+    kill "$E2E_WM_PID" 2>/dev/null
+    wait "$E2E_WM_PID" 2>/dev/null
   fi
   if [ -n "$E2E_XVFB_PID" ] && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
     kill "$E2E_XVFB_PID" 2>/dev/null
@@ -78,14 +84,14 @@ e2e_require_tools() {
   done
 }
 
-# Starts a private X server of 1280x1024x24 on a free display; the server picks the number
+# Starts a private X server (screen E2E_SCREEN) on a free display; the server picks the number
 # itself and reports it, so tests running in parallel never race for a display.
 e2e_start_xvfb() {
   local fdfile=$E2E_WORK/display-number
   : >"$fdfile"
   # -noreset: by default the server resets when its last client leaves, and a client that
   # connects during that reset ends up without its windows (seen as a missing engine window).
-  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >"$E2E_WORK/xvfb.out" 2>&1 &
+  Xvfb -displayfd 3 -noreset -screen 0 "$E2E_SCREEN" -nolisten tcp 3>"$fdfile" >"$E2E_WORK/xvfb.out" 2>&1 &
   E2E_XVFB_PID=$!
   local tries=0
   while ! grep -q '[0-9]' "$fdfile" 2>/dev/null; do
@@ -98,6 +104,31 @@ e2e_start_xvfb() {
   export DISPLAY
   xdotool getmouselocation >/dev/null 2>&1 || e2e_fail "cannot talk to the X server on $DISPLAY"
   e2e_log "X server on $DISPLAY"
+}
+
+# e2e_start_wm: starts openbox, with its stock configuration, on the test's X server and waits
+# until it manages the screen. From then on the window manager decides about stacking and
+# focus, and its key bindings (Alt+Escape among them) take keys before any program.
+e2e_start_wm() {
+  command -v openbox >/dev/null 2>&1 || e2e_fail "the window manager openbox is not installed"
+  mkdir -p "$E2E_WORK/wm-config"
+  XDG_CONFIG_HOME=$E2E_WORK/wm-config openbox --sm-disable >"$E2E_WORK/openbox.out" 2>&1 &
+  E2E_WM_PID=$!
+  local tries=0
+  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+    kill -0 "$E2E_WM_PID" 2>/dev/null || e2e_fail "openbox did not start: $(cat "$E2E_WORK/openbox.out")"
+    [ "$tries" -lt 100 ] || e2e_fail "openbox did not take the screen within 10 s"
+    sleep 0.1
+    tries=$((tries + 1))
+  done
+  e2e_log "window manager openbox runs"
+}
+
+# e2e_geometry WINDOW: sets X, Y, WIDTH and HEIGHT to the window's client area on the screen.
+# (xdotool's own geometry counts a window manager's frame twice.)
+e2e_geometry() {
+  eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print "X=" $NF} /Absolute upper-left Y/ {print "Y=" $NF}
+    /Width:/ {print "WIDTH=" $NF} /Height:/ {print "HEIGHT=" $NF}')"
 }
 
 # e2e_begin: temporary directory with a copy of the demo world in $E2E_WORLD, X server, and the

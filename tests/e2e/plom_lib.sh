@@ -34,7 +34,7 @@ plom_wait_windows() {
 # (BUILDER: -> 1 "MAP *Load*", 2 "MAP *Save*", 3 "Quit Builder").
 plom_menu_item() {
   local downs=$1 i
-  eval "$(xdotool getwindowgeometry --shell "$PLOM_TILES")"
+  e2e_geometry "$PLOM_TILES"
   xdotool mousemove $((X + 30)) $((Y + 12)) click 1
   sleep 0.5
   for ((i = 0; i < downs; i++)); do
@@ -115,17 +115,19 @@ plom_tile_index() {
 }
 
 # plom_pick_tile INDEX: clicks the thumbnail of tile type INDEX in the tile window (cells of 50
-# pixels, six to a row in the 320-pixel client area, below the 25-pixel menu bar).
+# pixels, below the 25-pixel menu bar; a row ends where the next cell would start past the
+# client width less 64 pixels: six to a row at 320 pixels, nine at 480).
 plom_pick_tile() {
-  eval "$(xdotool getwindowgeometry --shell "$PLOM_TILES")"
-  plom_click $((X + 50 * ($1 % 6) + 24)) $((Y + 25 + 50 * ($1 / 6) + 24))
+  e2e_geometry "$PLOM_TILES"
+  local row=$(((WIDTH - 64) / 50 + 1))
+  plom_click $((X + 50 * ($1 % row) + 24)) $((Y + 25 + 50 * ($1 / row) + 24))
 }
 
 # plom_menu RIGHTS DOWNS: opens "BUILDER:", moves RIGHTS titles to the right and DOWNS items
 # down, and chooses the item (MAP = 1 right, "Tools:" = 4 rights).
 plom_menu() {
   local rights=$1 downs=$2 i
-  eval "$(xdotool getwindowgeometry --shell "$PLOM_TILES")"
+  e2e_geometry "$PLOM_TILES"
   xdotool mousemove $((X + 30)) $((Y + 12)) click 1
   sleep 0.5
   for ((i = 0; i < rights; i++)); do xdotool key Right; sleep 0.2; done
@@ -138,7 +140,7 @@ plom_menu() {
 plom_save_as() {
   plom_menu_item 2
   e2e_wait_window '^MAP-BUILDER: Save MAP File:$' 10
-  eval "$(xdotool getwindowgeometry --shell "$E2E_WINDOW")"
+  e2e_geometry "$E2E_WINDOW"
   xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
   sleep 0.3
   xdotool key End

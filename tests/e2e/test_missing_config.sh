@@ -15,7 +15,7 @@ confirm_box() {
   for _ in 1 2; do
     id=$(e2e_find_window "$regex" | head -n 1)
     [ -n "$id" ] || return 0
-    eval "$(xdotool getwindowgeometry --shell "$id")"
+    e2e_geometry "$id"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
     sleep 0.3
     xdotool key Return

@@ -44,7 +44,7 @@ tail_want="TILE crate $c 500 700 64 64 2 TILE crate $c 564 700 64 64 2 TILE crat
 
 # The descriptor window still shows the crate's rows: the first value becomes 77.
 cp "$W/GFX/crate.dll" "$E2E_WORK/crate-before.dll"
-eval "$(xdotool getwindowgeometry --shell "$PLOM_DNA")"
+e2e_geometry "$PLOM_DNA"
 plom_click $((X + 80)) $((Y + 25 + 30))
 xdotool key End
 for _ in $(seq 20); do xdotool key BackSpace; done

@@ -10,7 +10,7 @@ plom_wait_windows
 
 plom_menu_item 2
 e2e_wait_window '^MAP-BUILDER: Save MAP File:$' 10
-eval "$(xdotool getwindowgeometry --shell "$E2E_WINDOW")"
+e2e_geometry "$E2E_WINDOW"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))  # keys go to the window under the pointer
 sleep 0.3
 xdotool key End

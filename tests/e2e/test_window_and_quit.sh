@@ -8,7 +8,7 @@ e2e_start_tasko
 e2e_wait_world_window
 win=$E2E_WINDOW
 
-eval "$(xdotool getwindowgeometry --shell "$win")"
+e2e_geometry "$win"
 [ "$WIDTH" -eq 1280 ] && [ "$HEIGHT" -eq 1024 ] ||
   e2e_fail "the window is ${WIDTH}x${HEIGHT}, expected the desktop size 1280x1024"
 [ "$X" -eq 0 ] && [ "$Y" -eq 0 ] || e2e_fail "the window is at ($X,$Y), expected (0,0)"
