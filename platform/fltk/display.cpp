@@ -53,14 +53,17 @@ int ScreenView::handle(int event) {
 
 namespace {
 
-// Keys pressed over the screen's window belong to it, whichever widget holds FLTK's focus
-// (a text field of another window would take them otherwise): they are queued here, before
-// FLTK hands them to a widget. While a box or requester is open, keys are left to it.
+// Keys pressed over the screen's window belong to it, whichever window or widget holds the
+// keyboard focus (a window manager gives it to the window clicked last, and a text field of a
+// tool window would take them otherwise): they are queued here, before FLTK hands them to a
+// widget. While a box, requester or menu is open, keys are left to it.
 int DispatchEvent(int event, Fl_Window* window) {
     const bool key = event == FL_KEYDOWN || event == FL_KEYUP;
     if (key && window != nullptr && g_fltk.screen != nullptr && Fl::modal() == nullptr && Fl::grab() == nullptr) {
-        Fl_Window* top = window->top_window();
-        if (top == g_fltk.screen->top_window()) {
+        Fl_Window* screenTop = g_fltk.screen->top_window();
+        Fl_Widget* pointed = Fl::belowmouse();
+        const bool overScreen = pointed != nullptr && pointed->top_window() == screenTop;
+        if (window->top_window() == screenTop || overScreen) {
             PushInputEvent(event, g_fltk.screenWindow);
             return 1;
         }

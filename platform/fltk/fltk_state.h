@@ -73,6 +73,8 @@ struct Backend {
     Drawable keptDrawable;
 
     KeyboardState keyboard;
+    int keyPlaces[kScanCodeCount] = {};  // X key code at each scan code's place (0: none)
+    bool keyPlacesFound = false;
     int mouseX = -1, mouseY = -1;    // desktop pixels at the last poll
     int motionX = 0, motionY = 0;    // since the previous poll
     bool haveLastMouse = false;
@@ -93,7 +95,10 @@ NumberedWindow* FindWindow(int number);
 bool MakeScreenCurrent();
 // Deletes the screen (renderer stopped first).
 void DestroyScreen();
-// Shows the window and waits (briefly) until the X server has mapped it.
+// Asks the window manager, if any, to give the X window the focus.
+void AskToActivate(unsigned long xid);
+// Shows the window (transient for its owner, when it has one) and waits (briefly) until the
+// X server has mapped it.
 void ShowAndWait(Fl_Window* window);
 
 }  // namespace plat::fltk

@@ -106,8 +106,39 @@ NumberedWindow* FindWindow(int number) {
     return it != g_fltk.windows.end() ? it->second : nullptr;
 }
 
+// Marks a shown window as transient for its owner, so that a window manager keeps it above
+// the owner (raised, minimised and restored with it). FLTK makes a new X window each time a
+// window is shown, so this follows every show; the hint goes out in the same request buffer
+// as the map request, before the window manager takes the window in.
+void HintOwner(NumberedWindow* window) {
+    NumberedWindow* owner = FindWindow(window->owner);
+    if (owner == nullptr || owner == window || !owner->shown() || fl_xid(window) == 0) return;
+    XSetTransientForHint(fl_display, fl_xid(window), fl_xid(owner));
+}
+
+// Asks the window manager (through the standard _NET_ACTIVE_WINDOW message, as an application
+// request) to activate the window; without a window manager nobody listens and nothing happens.
+void AskToActivate(Window xid) {
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = xid;
+    event.xclient.message_type = XInternAtom(fl_display, "_NET_ACTIVE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 1;  // source: an application
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(fl_display, RootWindow(fl_display, fl_screen), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+}
+
 void ShowAndWait(Fl_Window* window) {
     window->show();
+    if (auto* numbered = dynamic_cast<NumberedWindow*>(window)) {
+        HintOwner(numbered);
+        // Windows it owns that are shown already point at its new X window.
+        for (auto& [number, owned] : g_fltk.windows) {
+            if (owned->owner == numbered->number && owned->shown()) HintOwner(owned);
+        }
+    }
     Fl::flush();
     for (int tries = 0; tries < 100; ++tries) {
         XWindowAttributes attributes;
@@ -225,9 +256,17 @@ void ShowWindow(int number, bool shown) {
     if (window == nullptr || (window->shown() != 0) == shown) return;
     if (shown) {
         fltk::ShowAndWait(window);
-    } else {
-        window->hide();
+        return;
     }
+    // A window manager may leave the keyboard focus nowhere when the focused window goes:
+    // it goes back to the owner, as it would on a desktop without one.
+    Window focused = 0;
+    int revert = 0;
+    XGetInputFocus(fl_display, &focused, &revert);
+    const bool hadFocus = focused != 0 && focused == fl_xid(window);
+    window->hide();
+    NumberedWindow* owner = fltk::FindWindow(window->owner);
+    if (hadFocus && owner != nullptr && owner->shown()) fltk::AskToActivate(fl_xid(owner));
 }
 
 bool WindowShown(int number) {
