@@ -12,7 +12,15 @@ namespace plat {
 
 using sdl::g_sdl;
 
+namespace {
+// A box needs the keyboard that the full-screen window keeps while it has the focus.
+void LetKeyboardGo() {
+    if (g_sdl.window != nullptr) SDL_SetWindowKeyboardGrab(g_sdl.window, SDL_FALSE);
+}
+}  // namespace
+
 void MessageBox(const std::string& title, const std::string& text) {
+    LetKeyboardGo();
     if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(),
                                  g_sdl.window) != 0) {
         std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
@@ -32,6 +40,7 @@ bool AskYesNo(const std::string& title, const std::string& text) {
     box.numbuttons = 2;
     box.buttons = buttons;
     int pressed = -1;
+    LetKeyboardGo();
     if (SDL_ShowMessageBox(&box, &pressed) != 0) {
         // Nobody can answer: say so and take the cautious answer.
         std::fprintf(stderr, "%s: %s (no)\n", title.c_str(), text.c_str());

@@ -1,5 +1,5 @@
-// The SDL window of the engine: desktop query, the borderless screen window with its GL
-// context, closing it and flipping the buffers.
+// The SDL window of the engine: desktop query, the full-screen window (which keeps the keyboard
+// while it has the focus) with its GL context, closing it and flipping the buffers.
 #include "platform/display.h"
 #include "platform/gl/renderer.h"
 #include "platform/sdl/sdl_state.h"
@@ -66,11 +66,20 @@ bool OpenScreen(int width, int height, int depth, const std::string& title) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
-    // Borderless at (0, 0) with the exact size: a plain full-screen request gives a 1x1
-    // window when no window manager runs.
+    // At (0, 0) with the exact size and no frame: a plain full-screen request gives a 1x1
+    // window when no window manager runs. A window of the desktop's size also asks to be
+    // full-screen, so a window manager gives it the whole desktop, above its panels and
+    // without a title bar.
+    const DesktopInfo desktop = QueryDesktop();
+    const bool wholeDesktop = width == desktop.width && height == desktop.height;
     g_sdl.window = SDL_CreateWindow(title.c_str(), 0, 0, width, height,
-                                    SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+                                    SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN |
+                                        (wholeDesktop ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
     if (g_sdl.window == nullptr) return false;
+    // While the window has the focus, every key comes to the engine: a window manager's own
+    // key bindings (Alt+Escape, Alt+Tab) would take the quit keys and the controls otherwise.
+    // SDL lets the keyboard go whenever the window loses the focus.
+    if (wholeDesktop) SDL_SetWindowKeyboardGrab(g_sdl.window, SDL_TRUE);
     g_sdl.context = SDL_GL_CreateContext(g_sdl.window);
     if (g_sdl.context == nullptr || SDL_GL_MakeCurrent(g_sdl.window, g_sdl.context) != 0) {
         sdl::DestroyWindow();
