@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # plom on a 1920x1080 desktop with a window manager (openbox): the main window covers the
 # desktop and the tool windows take a quarter of it; a click on the map leaves both tool
-# windows above it (their menu bars stay on screen); keys act by their place on the keyboard
+# windows above it (their menu bars stay on screen), and they come back with the main window
+# when it is minimised and restored; keys act by their place on the keyboard
 # under another layout (Dvorak: the key in the place of U undoes, the key labelled U does not);
 # the menu still quits the builder with exit code 0.
 E2E_SCREEN=1920x1080x24
@@ -37,12 +38,21 @@ e2e_screenshot "$E2E_WORK/before-click.png"
 plom_click "$PLOM_REST_X" "$PLOM_REST_Y"  # places the selected tile: the first snapshot
 e2e_wait_for_file_text "$W/USER/UNDO_0" ENGINETILEINFOEND 5 || e2e_fail "the click on the map placed nothing"
 sleep 1
-e2e_screenshot "$E2E_WORK/after-click.png"
-while read -r x y w h; do
-  e2e_same_area "$E2E_WORK/before-click.png" "$E2E_WORK/after-click.png" "$x" "$y" "$w" "$h" ||
-    e2e_fail "the menu bar at ($x,$y) is no longer on screen after a click on the map"
-done <<<"$bars"
-e2e_log "both tool windows stay above the map after a click on it"
+# bars_shown WHEN: both menu bars look as they did before the click.
+bars_shown() {
+  e2e_screenshot "$E2E_WORK/$1.png"
+  while read -r x y w h; do
+    e2e_same_area "$E2E_WORK/before-click.png" "$E2E_WORK/$1.png" "$x" "$y" "$w" "$h" ||
+      e2e_fail "the menu bar at ($x,$y) is not on screen ($1)"
+  done <<<"$bars"
+}
+bars_shown after-click
+xdotool windowminimize "$PLOM_MAIN"
+sleep 1
+xdotool windowactivate "$PLOM_MAIN"
+sleep 1
+bars_shown after-restore
+e2e_log "both tool windows stay above the map after a click on it, and come back with it"
 
 # Keys by place: crates in free cursor mode on layer 2, then the Dvorak layout.
 base=$(plom_tile_records "$W/USER/UNDO_0")
