@@ -285,22 +285,6 @@ TEST_F(RendererPaths, ChangedAndFreedImagesKeepTheirPixelsInAtlasPages) {
     EXPECT_EQ(Render(false, scene), before);
 }
 
-// The renderer started again on the context with what it reads from GL narrowed to `limit`;
-// GL's own capabilities again at the end of the scope.
-class LimitedRenderer {
-    static constexpr int kSide = 256;  // the test screen's
-public:
-    explicit LimitedRenderer(const plat::gl::Capabilities& limit) { Restart(&limit); }
-    ~LimitedRenderer() { Restart(nullptr); }
-
-private:
-    static void Restart(const plat::gl::Capabilities* limit) {
-        plat::gl::LimitCapabilities(limit);
-        plat::gl::StopRenderer();
-        EXPECT_TRUE(plat::gl::StartRenderer(kSide, kSide));
-    }
-};
-
 // Each fallback for a context that lacks what a fast path relies on, forced, draws the picture
 // of the reference path byte for byte: squares of every side (points where they fit the point
 // range), tiles from atlas pages or their own textures, zoomed quads, every blend pair, text.
@@ -338,6 +322,12 @@ TEST_F(RendererPaths, EveryFallbackForAMissingCapabilityGivesTheSamePicture) {
 
     using Caps = plat::gl::Capabilities;
     using Stats = plat::gl::RendererStats;
+    // The renderer started again on the context with what it reads from GL narrowed to `limit`.
+    const auto restart = [](const Caps* limit) {
+        plat::gl::LimitCapabilities(limit);
+        plat::gl::StopRenderer();
+        EXPECT_TRUE(plat::gl::StartRenderer(kSize, kSize));
+    };
     struct Fallback {
         const char* what;
         void (*narrow)(Caps&);
@@ -369,7 +359,7 @@ TEST_F(RendererPaths, EveryFallbackForAMissingCapabilityGivesTheSamePicture) {
         SCOPED_TRACE(fallback.what);
         Caps limit = own;
         fallback.narrow(limit);
-        const LimitedRenderer limited(limit);
+        restart(&limit);
         const Caps now = plat::gl::CurrentCapabilities();
         EXPECT_EQ(now.pointPrograms, limit.pointPrograms);
         EXPECT_EQ(now.largestTexture, limit.largestTexture);
@@ -379,6 +369,7 @@ TEST_F(RendererPaths, EveryFallbackForAMissingCapabilityGivesTheSamePicture) {
         EXPECT_TRUE(fallback.shows(stats_, full)) << stats_.pointSprites << " point sprites, "
                                                   << stats_.drawCalls << " draw calls";
     }
+    restart(nullptr);
     EXPECT_EQ(plat::gl::CurrentCapabilities().largestTexture, own.largestTexture);
 }
 
