@@ -9,11 +9,7 @@ namespace plat::gl {
 
 namespace {
 
-int LargestPageSide() {
-    GLint maxSide = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-    return std::min(kAtlasPageSide, static_cast<int>(maxSide));
-}
+int LargestPageSide() { return std::min(kAtlasPageSide, g_renderer.caps.largestTexture); }
 
 // An empty page texture of side x side pixels; 0 when GL cannot make it.
 GLuint MakePageTexture(int side) {
@@ -35,6 +31,8 @@ GLuint MakePageTexture(int side) {
     return texture;
 }
 
+// A page must take the largest image a cell is for: when GL's textures are smaller, there are no
+// pages and every image keeps its own texture.
 bool MakePage(AtlasPage& page, int side) {
     page = AtlasPage{};
     page.side = side;
@@ -181,7 +179,8 @@ bool PlaceInAtlas(ImageSlot& image) {
     if (page < 0) {
         // The first page starts small, so that a world of few kinds costs little memory.
         AtlasPage fresh;
-        const int side = r.atlasPages.empty() ? kAtlasFirstPageSide : LargestPageSide();
+        const int largest = LargestPageSide();
+        const int side = r.atlasPages.empty() ? std::min(kAtlasFirstPageSide, largest) : largest;
         if (!MakePage(fresh, side) || !TakeCell(fresh, image.width, image.height, x, y)) {
             if (fresh.texture != 0) glDeleteTextures(1, &fresh.texture);
             return false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/display.h"
+#include "platform/gl/capabilities.h"
 #include "platform/gl/renderer.h"
 
 namespace plat::gl {
@@ -123,6 +124,11 @@ struct Renderer {
     // all state and a new buffer at every flush, every quad blended), kept to check the fast
     // path against it pixel for pixel.
     bool reference = false;
+    // What the context offers the fast paths (read at StartRenderer), and the test-only limit
+    // put on it (see LimitCapabilities).
+    Capabilities caps;
+    bool capsLimited = false;
+    Capabilities capsLimit;
 
     GLuint vertexBuffer = 0;     // persistent: vertices, then per-vertex colours of a batch
     GLuint indexBuffer = 0;      // fixed: two triangles per quad (corners 0 1 2 and 0 2 3)
@@ -145,11 +151,10 @@ struct Renderer {
     bool textureOnly = false;  // GL_REPLACE without the colour array, as last set
     std::vector<uint8_t> expanded;  // scratch: per-vertex colours or reference vertices
 
-    // Point sprites (0 when GL cannot draw them): the programs, their buffer, the largest point
-    // side GL draws, and the batch's sprites as points.
+    // Point sprites (0 when GL cannot draw them): the programs, their buffer, and the batch's
+    // sprites as points.
     GLuint pointPrograms[2][2] = {};  // [with the cut][texture only]
     GLuint pointBuffer = 0;
-    float largestPoint = 0;
     bool pointsActive = false;  // the point-sprite program and arrays are in use
     bool pointsCut = false;     // the batch has sprites cut at the surface's edge
     std::vector<PointVertex> points;

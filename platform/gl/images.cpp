@@ -79,8 +79,7 @@ void DeleteTexture(ImageSlot& image) {
 
 // Makes the texture from the pixels in memory (rows top to bottom).
 bool UploadPixels(ImageSlot& image) {
-    GLint maxSide = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    const int maxSide = g_renderer.caps.largestTexture;
     if (image.width > maxSide || image.height > maxSide) return false;
     while (glGetError() != GL_NO_ERROR) {
     }

@@ -98,10 +98,12 @@ GLuint LinkProgram(GLuint vertexShader, const std::string& fragmentSource) {
 
 bool MakePointSprites(Renderer& r) {
     DeletePointSprites(r);
-    if (epoxy_gl_version() < 21) return false;
-    GLfloat range[2] = {0.0f, 0.0f};
-    glGetFloatv(GL_ALIASED_POINT_SIZE_RANGE, range);
-    r.largestPoint = std::floor(range[1]);
+    // The points need their programs, the batch buffers' layout, and sides of 2 or more (a
+    // sprite cut at an edge is a point of twice its side).
+    if (!r.caps.pointPrograms || !r.caps.batchBuffers || r.caps.largestPoint < 2 ||
+        r.caps.smallestPoint > r.caps.largestPoint) {
+        return false;
+    }
     const GLuint vertexShader = CompileShader(GL_VERTEX_SHADER, kVertexShader);
     if (vertexShader == 0) return false;
     bool linked = true;
@@ -113,13 +115,19 @@ bool MakePointSprites(Renderer& r) {
     }
     glDeleteShader(vertexShader);
     glGenBuffers(1, &r.pointBuffer);
-    if (!linked || r.pointBuffer == 0 || r.largestPoint < 2) {
+    if (!linked || r.pointBuffer == 0) {
         DeletePointSprites(r);
         return false;
+    }
+    while (glGetError() != GL_NO_ERROR) {
     }
     glBindBuffer(GL_ARRAY_BUFFER, r.pointBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(kMaxBatchQuads) * sizeof(PointVertex),
                  nullptr, GL_STREAM_DRAW);
+    if (glGetError() != GL_NO_ERROR) {
+        DeletePointSprites(r);
+        return false;
+    }
     return true;
 }
 
@@ -132,7 +140,6 @@ void DeletePointSprites(Renderer& r) {
     }
     if (r.pointBuffer != 0) glDeleteBuffers(1, &r.pointBuffer);
     r.pointBuffer = 0;
-    r.largestPoint = 0;
 }
 
 bool QuadIsPointSprite(const Renderer& r, const float xy[8], const float uv[8]) {
@@ -143,10 +150,14 @@ bool QuadIsPointSprite(const Renderer& r, const float xy[8], const float uv[8]) 
         top != std::floor(top) || uv[2] != uv[4] || uv[6] != uv[0] || uv[3] != uv[1] || uv[7] != uv[5]) {
         return false;
     }
-    if (CentreInside(left, right, r.width) && CentreInside(top, bottom, r.height)) return side <= r.largestPoint;
+    // GL clamps a point's side to its range: a point outside it would not cover the sprite.
+    const auto drawable = [&r](float pointSide) {
+        return pointSide >= r.caps.smallestPoint && pointSide <= r.caps.largestPoint;
+    };
+    if (CentreInside(left, right, r.width) && CentreInside(top, bottom, r.height)) return drawable(side);
     // Beyond an edge: a point of twice the side, when any of the sprite shows.
     return right > 0 && bottom > 0 && left < static_cast<float>(r.width) && top < static_cast<float>(r.height) &&
-           r.width >= 2 && r.height >= 2 && side * 2 <= r.largestPoint;
+           r.width >= 2 && r.height >= 2 && drawable(side * 2);
 }
 
 void FillPointSprites(Renderer& r) {

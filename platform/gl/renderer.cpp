@@ -7,6 +7,7 @@
 #endif
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 
@@ -272,21 +273,63 @@ void KeepFreedMemory() {
 #endif
 }
 
+// What the fast paths need from the current context, narrowed by a test's limit.
+Capabilities ReadCapabilities(const Renderer& r) {
+    Capabilities caps;
+    caps.pointPrograms = epoxy_glsl_version() >= 120;
+    GLfloat range[2] = {0.0f, 0.0f};
+    glGetFloatv(GL_ALIASED_POINT_SIZE_RANGE, range);
+    caps.smallestPoint = std::max(1.0f, std::ceil(range[0]));
+    caps.largestPoint = std::floor(range[1]);
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    caps.largestTexture = side;
+    caps.batchBuffers = true;  // until GL refuses their storage (see MakeBuffers)
+    if (r.capsLimited) {
+        const Capabilities& limit = r.capsLimit;
+        caps.pointPrograms = caps.pointPrograms && limit.pointPrograms;
+        caps.smallestPoint = std::max(caps.smallestPoint, limit.smallestPoint);
+        caps.largestPoint = std::min(caps.largestPoint, limit.largestPoint);
+        caps.largestTexture = std::min(caps.largestTexture, limit.largestTexture);
+        caps.batchBuffers = caps.batchBuffers && limit.batchBuffers;
+    }
+    return caps;
+}
+
+// Gives a buffer its storage; false when GL refuses it (out of memory).
+bool BufferStorage(GLenum target, GLuint buffer, GLsizeiptr bytes, const void* data, GLenum usage) {
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glBindBuffer(target, buffer);
+    glBufferData(target, bytes, data, usage);
+    return glGetError() == GL_NO_ERROR;
+}
+
+// Makes the reference path's buffer and, when the batch buffers are to be used, the persistent
+// vertex and index buffers; a refused storage turns the batch buffers off.
 bool MakeBuffers(Renderer& r) {
+    glGenBuffers(1, &r.referenceBuffer);
+    if (r.referenceBuffer == 0) return false;
+    if (!r.caps.batchBuffers) return true;
     glGenBuffers(1, &r.vertexBuffer);
     glGenBuffers(1, &r.indexBuffer);
-    glGenBuffers(1, &r.referenceBuffer);
-    if (r.vertexBuffer == 0 || r.indexBuffer == 0 || r.referenceBuffer == 0) return false;
-    glBindBuffer(GL_ARRAY_BUFFER, r.vertexBuffer);
-    glBufferData(GL_ARRAY_BUFFER, kVertexBytes + kColourBytes, nullptr, GL_STREAM_DRAW);
     std::vector<uint16_t> indices(static_cast<size_t>(kMaxBatchQuads) * 6);
     for (int q = 0; q < kMaxBatchQuads; ++q) {
         static constexpr int kOrder[6] = {0, 1, 2, 0, 2, 3};
         for (int k = 0; k < 6; ++k) indices[static_cast<size_t>(q) * 6 + k] = static_cast<uint16_t>(q * 4 + kOrder[k]);
     }
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, r.indexBuffer);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint16_t)),
-                 indices.data(), GL_STATIC_DRAW);
+    r.caps.batchBuffers =
+        r.vertexBuffer != 0 && r.indexBuffer != 0 &&
+        BufferStorage(GL_ARRAY_BUFFER, r.vertexBuffer, kVertexBytes + kColourBytes, nullptr, GL_STREAM_DRAW) &&
+        BufferStorage(GL_ELEMENT_ARRAY_BUFFER, r.indexBuffer,
+                      static_cast<GLsizeiptr>(indices.size() * sizeof(uint16_t)), indices.data(), GL_STATIC_DRAW);
+    if (!r.caps.batchBuffers) {
+        GLuint* buffers[] = {&r.vertexBuffer, &r.indexBuffer};
+        for (GLuint* buffer : buffers) {
+            if (*buffer != 0) glDeleteBuffers(1, buffer);
+            *buffer = 0;
+        }
+    }
     return true;
 }
 
@@ -328,8 +371,10 @@ bool StartRenderer(int width, int height) {
 
     r.width = width;
     r.height = height;
+    r.caps = ReadCapabilities(r);
     if (!MakeBuffers(r)) {
         DeleteBuffers(r);
+        r.caps = Capabilities{};
         return false;
     }
     MakePointSprites(r);
@@ -376,11 +421,19 @@ void StopRenderer() {
     DropImageTextures();
     DeletePointSprites(r);
     DeleteBuffers(r);
+    r.caps = Capabilities{};
     r.running = false;
     r.stateApplied = false;
     r.width = 0;
     r.height = 0;
 }
+
+void LimitCapabilities(const Capabilities* limit) {
+    g_renderer.capsLimited = limit != nullptr;
+    g_renderer.capsLimit = limit != nullptr ? *limit : Capabilities{};
+}
+
+Capabilities CurrentCapabilities() { return g_renderer.caps; }
 
 void UseReferencePath(bool on) {
     FlushBatch();
@@ -430,7 +483,9 @@ void FlushBatch() {
         PrepareBackBuffer();
         r.stats.flushes += 1;
         r.stats.quads += static_cast<int>(r.colours.size());
-        if (r.reference) {
+        // Without the batch buffers the fast path's batch is drawn as the reference path draws
+        // it (its quads hold the same texture coordinates either way).
+        if (r.reference || !r.caps.batchBuffers) {
             FlushReference();
         } else {
             FlushIndexed();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -57,6 +58,14 @@ inline size_t DifferingBytes(const std::vector<uint8_t>& a, const std::vector<ui
     size_t differing = 0;
     for (size_t i = 0; i < a.size(); ++i) differing += a[i] != b[i];
     return differing;
+}
+
+// The largest difference of one byte between the pictures (256 when their sizes differ).
+inline int LargestDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    if (a.size() != b.size()) return 256;
+    int largest = 0;
+    for (size_t i = 0; i < a.size(); ++i) largest = std::max(largest, std::abs(a[i] - b[i]));
+    return largest;
 }
 
 }  // namespace glworld

@@ -2,14 +2,17 @@
 // skipped invisible ones, untinted batches from the texture alone, state once per pass) against its
 // straightforward reference path: the same scenes must give the same back buffer, byte for
 // byte, and the normal path fewer draw calls.
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "platform/display.h"
+#include "platform/gl/capabilities.h"
 #include "platform/gl/renderer.h"
 #include "platform/images.h"
 #include "tests/platform/gl_fixture.h"
@@ -56,6 +59,25 @@ protected:
             images_.push_back(image);
             drawables_.push_back(plat::MakeDrawable(image));
         }
+    }
+
+    // Squares of random pixels with sides 1 to 63 (odd sides translucent), and one of 200 pixels
+    // (too large for an atlas page) last; fewer when one could not be loaded.
+    std::vector<plat::Drawable> MakeSquares() {
+        std::mt19937 random(99);
+        std::uniform_int_distribution<int> byte(0, 255);
+        std::vector<plat::Drawable> squares;
+        for (int side = 1; side <= 64; ++side) {
+            plat::Pixels pixels;
+            pixels.width = pixels.height = side == 64 ? 200 : side;
+            for (int i = 0; i < pixels.width * pixels.height; ++i) {
+                for (int channel = 0; channel < 3; ++channel) pixels.rgba.push_back(static_cast<uint8_t>(byte(random)));
+                pixels.rgba.push_back(side % 2 == 0 ? 255 : static_cast<uint8_t>(byte(random)));
+            }
+            images_.push_back(LoadPixels(dir_, "square" + std::to_string(side) + ".png", pixels));
+            if (images_.back().Valid()) squares.push_back(plat::MakeDrawable(images_.back()));
+        }
+        return squares;
     }
 
     // The frame a scene gives on a cleared screen, drawn by the reference or the normal path.
@@ -144,20 +166,8 @@ TEST_F(RendererPaths, EveryBlendModeOpacityAndShapeGivesTheSamePicture) {
 // Squares of every side from 1 to 64 and one too large for an atlas page, at the surface's edges
 // and across them, in every blend pair, tinted (text, boxes) and not.
 TEST_F(RendererPaths, SquareSpritesDrawnAsPointsGiveTheSamePicture) {
-    std::mt19937 random(99);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::vector<plat::Drawable> squares;
-    for (int side = 1; side <= 64; ++side) {
-        plat::Pixels pixels;
-        pixels.width = pixels.height = side == 64 ? 200 : side;
-        for (int i = 0; i < pixels.width * pixels.height; ++i) {
-            for (int channel = 0; channel < 3; ++channel) pixels.rgba.push_back(static_cast<uint8_t>(byte(random)));
-            pixels.rgba.push_back(side % 2 == 0 ? 255 : static_cast<uint8_t>(byte(random)));
-        }
-        images_.push_back(LoadPixels(dir_, "square" + std::to_string(side) + ".png", pixels));
-        ASSERT_TRUE(images_.back().Valid());
-        squares.push_back(plat::MakeDrawable(images_.back()));
-    }
+    const std::vector<plat::Drawable> squares = MakeSquares();
+    ASSERT_EQ(squares.size(), 64u);
     auto scene = [&] {
         std::mt19937 place(5);
         std::uniform_int_distribution<int> position(-30, kSize - 1);
@@ -273,6 +283,105 @@ TEST_F(RendererPaths, ChangedAndFreedImagesKeepTheirPixelsInAtlasPages) {
     plat::gl::StopRenderer();
     ASSERT_TRUE(plat::gl::StartRenderer(kSize, kSize));
     EXPECT_EQ(Render(false, scene), before);
+}
+
+// Each fallback for a context that lacks what a fast path relies on, forced, draws the picture
+// of the reference path byte for byte: squares of every side (points where they fit the point
+// range), tiles from atlas pages or their own textures, zoomed quads, every blend pair, text.
+TEST_F(RendererPaths, EveryFallbackForAMissingCapabilityGivesTheSamePicture) {
+    MakeKinds();
+    const std::vector<plat::Drawable> squares = MakeSquares();
+    ASSERT_EQ(squares.size(), 64u);
+    auto scene = [&] {
+        std::mt19937 place(11);
+        std::uniform_int_distribution<int> position(-30, kSize - 1);
+        const int opacities[] = {0, 1, 100, 128, 254, 255, 255};
+        for (int i = 0; i < 300; ++i) {
+            plat::DrawDrawable(squares[i % squares.size()], position(place), position(place), opacities[i % 7]);
+            plat::DrawDrawable(drawables_[i % kKinds], position(place), position(place), opacities[(i + 3) % 7]);
+        }
+        plat::Drawable zoomed = plat::MakeDrawable(images_[4]);
+        plat::ZoomDrawable(zoomed, 90, 70);
+        plat::DrawDrawable(zoomed, 60, 60, 180);
+        plat::FreeDrawable(zoomed);
+        int i = 0;
+        for (int source = 1; source <= 13; ++source) {
+            for (int destination = 1; destination <= 13; ++destination, ++i) {
+                plat::SetBlend(source, destination);
+                plat::DrawDrawable(squares[i % 63], position(place), position(place), opacities[i % 7]);
+            }
+        }
+        plat::SetBlend(5, 6);
+        plat::DrawText(3, 3, "Mm 0123 #@", plat::Colour{250, 120, 10}, true, plat::Colour{9, 9, 60});
+    };
+    ASSERT_TRUE(SamePicture(scene));
+    const plat::gl::RendererStats full = stats_;
+    const plat::gl::Capabilities own = plat::gl::CurrentCapabilities();
+    ASSERT_GT(full.pointSprites, 0) << "the driver draws no point sprites; nothing falls back";
+    ASSERT_GE(own.largestTexture, 1024);
+
+    using Caps = plat::gl::Capabilities;
+    using Stats = plat::gl::RendererStats;
+    // The renderer started again on the context with what it reads from GL narrowed to `limit`.
+    const auto restart = [](const Caps* limit) {
+        plat::gl::LimitCapabilities(limit);
+        plat::gl::StopRenderer();
+        EXPECT_TRUE(plat::gl::StartRenderer(kSize, kSize));
+    };
+    struct Fallback {
+        const char* what;
+        void (*narrow)(Caps&);
+        // What the normal path's statistics show of the fallback, against those with GL's own
+        // capabilities.
+        bool (*shows)(const Stats& limited, const Stats& full);
+    };
+    const Fallback fallbacks[] = {
+        {"no GLSL 1.20 for the point programs: squares are triangles",
+         [](Caps& c) { c.pointPrograms = false; },
+         [](const Stats& s, const Stats&) { return s.pointSprites == 0; }},
+        {"points of 2 to 16 pixels: other squares are triangles",
+         [](Caps& c) { c.smallestPoint = 2, c.largestPoint = 16; },
+         [](const Stats& s, const Stats& f) { return s.pointSprites > 0 && s.pointSprites < f.pointSprites; }},
+        {"no points of side 2: squares are triangles",
+         [](Caps& c) { c.largestPoint = 1; },
+         [](const Stats& s, const Stats&) { return s.pointSprites == 0; }},
+        {"textures of 256 pixels: atlas pages cannot grow, more pages are made",
+         [](Caps& c) { c.largestTexture = 256; },
+         [](const Stats& s, const Stats& f) { return s.drawCalls > f.drawCalls; }},
+        {"textures below a page: every image has its own texture",
+         [](Caps& c) { c.largestTexture = 255; },
+         [](const Stats& s, const Stats& f) { return s.drawCalls > f.drawCalls; }},
+        {"no storage for the batch buffers: batches drawn as the reference path draws them",
+         [](Caps& c) { c.batchBuffers = false; },
+         [](const Stats& s, const Stats&) { return s.pointSprites == 0 && s.unblended == 0; }},
+    };
+    for (const Fallback& fallback : fallbacks) {
+        SCOPED_TRACE(fallback.what);
+        Caps limit = own;
+        fallback.narrow(limit);
+        restart(&limit);
+        const Caps now = plat::gl::CurrentCapabilities();
+        EXPECT_EQ(now.pointPrograms, limit.pointPrograms);
+        EXPECT_EQ(now.largestTexture, limit.largestTexture);
+        EXPECT_EQ(now.batchBuffers, limit.batchBuffers);
+        EXPECT_TRUE(SamePicture(scene));
+        EXPECT_EQ(stats_.quads + stats_.skipped, referenceStats_.quads);
+        EXPECT_TRUE(fallback.shows(stats_, full)) << stats_.pointSprites << " point sprites, "
+                                                  << stats_.drawCalls << " draw calls";
+    }
+    restart(nullptr);
+    EXPECT_EQ(plat::gl::CurrentCapabilities().largestTexture, own.largestTexture);
+}
+
+// The test runs on the driver its CTest entry names (Mesa falls back to another silently).
+TEST(GlDriver, IsTheOneTheTestNames) {
+    const char* expected = std::getenv("EXPECTED_GL_DRIVER");
+    if (expected == nullptr) GTEST_SKIP() << "no driver named";
+    ASSERT_TRUE(plat::OpenScreen(64, 64, 24, "gl driver test"));
+    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    ASSERT_NE(name, nullptr);
+    EXPECT_NE(std::string(name).find(expected), std::string::npos) << name;
+    plat::CloseScreen();
 }
 
 }  // namespace
