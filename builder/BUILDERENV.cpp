@@ -14,6 +14,7 @@
 #include "builder/BUILDERTESTROUTINES.h"
 #include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERWINDOW.h"
+#include "builder/BUILDERWORLD.h"
 #include "builder/BUILDERio.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"
@@ -73,7 +74,7 @@ bool StartBuilder() {
     BuildTileLibrary();
     gBuilder.maxTiles = gBuilderSettings.MAXTILES;
     gBuilder.gridSize = gBuilderSettings.MATRIXRASTER;
-    gBuilder.mapTiles.assign(static_cast<size_t>(std::max(gBuilder.maxTiles + 1, 0)), MapTile{});
+    gBuilder.mapTiles.assign(PlacedTileSlots(gBuilder.maxTiles), MapTile{});
     plat::InitMouse();
     ReadInterfaceFile(gBuilderSettings.GUIINI);
     plat::InitKeyboard();
