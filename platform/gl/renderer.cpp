@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "platform/draw_hook.h"
 #include "platform/gl/gl_state.h"
 
 namespace plat::gl {
@@ -430,6 +431,7 @@ void FlushBatch() {
         PrepareBackBuffer();
         r.stats.flushes += 1;
         r.stats.quads += static_cast<int>(r.colours.size());
+        if (r.drawHook != nullptr) r.drawHook();
         if (r.reference) {
             FlushReference();
         } else {
@@ -558,6 +560,8 @@ void SetBlend(int source, int destination) {
     g_renderer.blendSource = source;
     g_renderer.blendDestination = destination;
 }
+
+void SetDrawHook(void (*hook)()) { g_renderer.drawHook = hook; }
 
 void SetNearestSampling(bool nearest) {
     gl::Renderer& r = g_renderer;
