@@ -1,5 +1,5 @@
-// BUILDERENV: the map builder's state records, start values, start-up in its fourteen steps,
-// the blocking main loop and the one shutdown path (exit code 0 on every path).
+// BUILDERENV: the map builder's start values, start-up in its fourteen steps and the blocking
+// main loop, on top of every other unit (the records and the shutdown path are in BUILDERRECORDS).
 #include "builder/BUILDERENV.h"
 
 #include <algorithm>
@@ -24,9 +24,6 @@
 #include "platform/windows.h"
 #include "worldfiles/convert.h"
 
-BuilderState gBuilder;
-BuilderSettings gBuilderSettings;
-
 void SetBuilderStartValues() {
     gBuilder = BuilderState{};
     gBuilderSettings = BuilderSettings{};
@@ -39,13 +36,6 @@ void SetBuilderStartValues() {
     gBuilder.descriptorRowBase = 500;
     gBuilder.currentMapFile = "";
     PrepareFaultReport();
-}
-
-TileType* SelectedTileType() {
-    if (gBuilder.actualTile < 0 || gBuilder.actualTile >= static_cast<int>(gBuilder.tileLibrary.size())) {
-        return nullptr;
-    }
-    return &gBuilder.tileLibrary[gBuilder.actualTile];
 }
 
 bool StartBuilder() {
@@ -127,19 +117,5 @@ void RunBuilder() {
     if (started) {
         while (gBuilder.quitFlag != 1) RunBuilderLoopTurn();
     }
-    EndBuilder();
-}
-
-void EndBuilder() {
-    for (int window : {kTileWindow, kDescriptorWindow, kMainWindow}) {
-        if (plat::WindowExists(window)) plat::CloseWindow(window);
-    }
-    ReleaseTileLibrary();
-    plat::ReleaseAll();
-    std::exit(0);
-}
-
-void ReportConfigFailure(const std::string& path) {
-    plat::MessageBox("PLOM ERROR ", path + " Result:   " + wf::IntText(0) + "   FAIL");
     EndBuilder();
 }
