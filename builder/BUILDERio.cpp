@@ -48,8 +48,9 @@ void PlaceRecord(const wf::BuilderMapRecord& record) {
         tile.zoom = type.zoom;
     } else {
         // A name the library cannot show keeps its own name, library index and place, so the
-        // next save writes the record back unchanged; it takes no other type's behaviour values.
-        // It is drawn with the last type whose graphic loaded (nothing when there is none).
+        // next save writes the record back unchanged. It is drawn like the last type whose
+        // graphic loaded (nothing when there is none) but takes none of that type's other
+        // values: a geneseID would move the record on saving, a stretch its position.
         tile.name = record.tileName;
         tile.libraryIndex = record.libraryIndex;
         tile.active = 1;
@@ -57,6 +58,9 @@ void PlaceRecord(const wf::BuilderMapRecord& record) {
             const TileType& shown = gBuilder.tileLibrary[gBuilder.lastLibraryIndex];
             tile.sprite = shown.sprite;
             tile.zoom = shown.zoom;
+            tile.descriptor.worldFTileTransparency = shown.descriptor.worldFTileTransparency;
+            tile.descriptor.postEFFECT = shown.descriptor.postEFFECT;
+            tile.descriptor.worldFTilePattern = shown.descriptor.worldFTilePattern;
         }
     }
     tile.x = tile.startX = tile.spawnX = record.x;

@@ -5,6 +5,7 @@
 
 #include "builder/BUILDERINIODA.h"
 #include "builder/BUILDERio.h"
+#include "builder/BUILDERscreen.h"
 #include "builder_fixture.h"
 #include "platform/windows.h"
 
@@ -168,6 +169,19 @@ TEST_F(BuilderMaps, ReadingAndSavingKeepEveryRecordWithItsOwnName) {
         EXPECT_EQ(gBuilder.mapTiles[slot].libraryIndex, 40 + slot) << slot;
     }
     EXPECT_EQ(gBuilder.mapTiles[0].libraryIndex, TypeIndex("rock"));  // a known name: its index
+    // Drawn like a wall (opaque, its "2x2" blending): two rocks at 200, four walls at 255.
+    gBuilder.actualTile = -1;  // no preview
+    plat::headless::ClearDraws();
+    plat::headless::AdvanceClock(100);
+    RedrawMainWindow();
+    std::vector<std::pair<int, int>> drawn;  // drawable, opacity
+    for (const auto& d : plat::headless::Draws()) {
+        if (d.kind == plat::headless::DrawRecord::kSprite) drawn.emplace_back(d.drawable, d.opacity);
+    }
+    const int rock = gBuilder.tileLibrary[TypeIndex("rock")].sprite.id;
+    EXPECT_THAT(drawn, ElementsAre(std::pair{rock, 200}, std::pair{wallSprite.id, 255}, std::pair{rock, 200},
+                                   std::pair{wallSprite.id, 255}, std::pair{wallSprite.id, 255},
+                                   std::pair{wallSprite.id, 255}));
     // One line per unknown name, with its tile count; "zbroken" is a library name.
     EXPECT_THAT(errors, ::testing::HasSubstr("2 tile(s) named \"gone\""));
     EXPECT_THAT(errors, ::testing::HasSubstr("1 tile(s) named \"lost\""));
