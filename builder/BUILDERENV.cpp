@@ -1,5 +1,5 @@
-// BUILDERENV: the map builder's state records, start values, start-up in its fourteen steps,
-// the blocking main loop and the one shutdown path (exit code 0 on every path).
+// BUILDERENV: the map builder's start values, start-up in its fourteen steps and the blocking
+// main loop, on top of every other unit (the records and the shutdown path are in BUILDERRECORDS).
 #include "builder/BUILDERENV.h"
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include "builder/BUILDERTESTROUTINES.h"
 #include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERWINDOW.h"
+#include "builder/BUILDERWORLD.h"
 #include "builder/BUILDERio.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"
@@ -22,9 +23,6 @@
 #include "platform/input.h"
 #include "platform/windows.h"
 #include "worldfiles/convert.h"
-
-BuilderState gBuilder;
-BuilderSettings gBuilderSettings;
 
 void SetBuilderStartValues() {
     gBuilder = BuilderState{};
@@ -38,13 +36,6 @@ void SetBuilderStartValues() {
     gBuilder.descriptorRowBase = 500;
     gBuilder.currentMapFile = "";
     PrepareFaultReport();
-}
-
-TileType* SelectedTileType() {
-    if (gBuilder.actualTile < 0 || gBuilder.actualTile >= static_cast<int>(gBuilder.tileLibrary.size())) {
-        return nullptr;
-    }
-    return &gBuilder.tileLibrary[gBuilder.actualTile];
 }
 
 bool StartBuilder() {
@@ -73,7 +64,7 @@ bool StartBuilder() {
     BuildTileLibrary();
     gBuilder.maxTiles = gBuilderSettings.MAXTILES;
     gBuilder.gridSize = gBuilderSettings.MATRIXRASTER;
-    gBuilder.mapTiles.assign(static_cast<size_t>(std::max(gBuilder.maxTiles + 1, 0)), MapTile{});
+    gBuilder.mapTiles.assign(PlacedTileSlots(gBuilder.maxTiles), MapTile{});
     plat::InitMouse();
     ReadInterfaceFile(gBuilderSettings.GUIINI);
     plat::InitKeyboard();
@@ -126,19 +117,5 @@ void RunBuilder() {
     if (started) {
         while (gBuilder.quitFlag != 1) RunBuilderLoopTurn();
     }
-    EndBuilder();
-}
-
-void EndBuilder() {
-    for (int window : {kTileWindow, kDescriptorWindow, kMainWindow}) {
-        if (plat::WindowExists(window)) plat::CloseWindow(window);
-    }
-    ReleaseTileLibrary();
-    plat::ReleaseAll();
-    std::exit(0);
-}
-
-void ReportConfigFailure(const std::string& path) {
-    plat::MessageBox("PLOM ERROR ", path + " Result:   " + wf::IntText(0) + "   FAIL");
     EndBuilder();
 }

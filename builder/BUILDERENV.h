@@ -1,5 +1,5 @@
-// BUILDERENV: the map builder's state records (BuilderState, BuilderSettings, TileType, MapTile),
-// their start values, start-up, the main loop and the one shutdown path of plom.
+// BUILDERENV: the map builder's state records (BuilderState, BuilderSettings, TileType, MapTile;
+// defined in BUILDERRECORDS), their start values, start-up, the main loop and the shutdown path.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "builder/BUILDERENV.h"
+#include "platform/display.h"
 #include "platform/fault.h"
 #include "worldfiles/convert.h"
 #include "worldfiles/lines.h"
@@ -77,7 +78,11 @@ void ReadApplicationScript(const std::string& path) {
         {"MATRIXRASTER", ValueKind::kInteger, &s.MATRIXRASTER},
     };
     if (!ReadGroups(path, keys)) ReportConfigFailure(path);
+    // An empty DNA value names no file: the default descriptor stays "_DATA/DNA.dll".
     if (!s.DNA.empty()) gBuilder.defaultDescriptorPath = s.DNA;
+    // The sprite drawing quality: 0 and below draw scaled tiles pixel for pixel (nearest texel),
+    // 1 and above smooth them (linear filtering).
+    plat::SetNearestSampling(s.GFXDETAIL <= 0);
     gBuilder.screenWidth = s.WIDTH;
     gBuilder.screenHeight = s.HEIGHT;
 }

@@ -1,7 +1,7 @@
 // BUILDERTESTROUTINES: the screen log and quick help, and the fault path. The fault's log entry
 // and crash backup are made from buffers prepared before any fault (paths, time offset) and
 // written with plain write(2): no allocation while a fault is handled. The message box follows
-// once both are on disk.
+// once both are on disk, under a watchdog that ends the process whatever the box or the release do.
 #include "builder/BUILDERTESTROUTINES.h"
 
 #include <fcntl.h>
@@ -216,6 +216,10 @@ void BuilderFatalErrorHandler(const char* description, const char* module, int l
     backup.Append(report.backupPrefix);
     backup.AppendInt(date);
     WriteMapFileRaw(backup.data);
+    // Both are on disk. Whatever follows (the box, closing windows, releasing GL, perhaps inside
+    // the FLTK or GL call that faulted) ends with exit code 0 within the watchdog's time, and a
+    // further fault ends the process at once. The box thus closes by itself after that time.
+    plat::ArmFaultWatchdog(kFatalPathSeconds);
 
     const std::string dateText = wf::IntText(date);
     plat::MessageBox("QUENT BUILDER FATAL ERROR:",

@@ -9,10 +9,15 @@ void DrawScreenLog();
 // The key summary in a dark box over the lower left quarter of the screen.
 void DrawQuickHelp();
 
+// Seconds the fault path may take once its entry and backup are on disk (the box included):
+// then the process ends with exit code 0, whatever the box or the release are doing.
+inline constexpr unsigned kFatalPathSeconds = 8;
+
 // Prepares the fault report (paths below the current directory, the local time offset).
 void PrepareFaultReport();
 // Prepares the report and installs BuilderFatalErrorHandler (every loop turn).
 void ArmFaultHandler();
 // Appends the seven-line entry to "USER/ERR!!!!.txt", writes the map to "USER/_LAZARUS<date>",
-// shows the fatal-error box and ends the builder with exit code 0. Never returns.
+// shows the fatal-error box and ends the builder with exit code 0 (at the latest
+// kFatalPathSeconds after the backup, or at once on a further fault). Never returns.
 [[noreturn]] void BuilderFatalErrorHandler(const char* description, const char* module, int line);

@@ -48,6 +48,10 @@ bool CursorOnTile(const MapTile& tile) {
 
 }  // namespace
 
+size_t PlacedTileSlots(int32_t maxTiles) {
+    return maxTiles < 0 ? 0 : static_cast<size_t>(static_cast<int64_t>(maxTiles) + 1);
+}
+
 bool PlaceTile() {
     PLAT_MARK("BUILDERWORLD");
     const TileType* type = SelectedTileType();

@@ -1,7 +1,12 @@
 // BUILDERWORLD: the editing operations on the map: placing a tile at the build cursor, deleting
 // the tile under it, resizing the selected tile type, scrolling, stretching and the map zoom.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 
+// Slots of the placed-tile table for a MAXTILES value: slots 0..maxTiles, none for a negative
+// value. Computed in 64 bits, so 2,147,483,647 gives 2,147,483,648 slots rather than overflowing.
+size_t PlacedTileSlots(int32_t maxTiles);
 // Places one tile of the selected type at the build cursor on the actual layer, in the next
 // slot; refused silently when the table is full or the type has no sprite. True when placed.
 bool PlaceTile();

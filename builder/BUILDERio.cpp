@@ -3,6 +3,8 @@
 #include "builder/BUILDERio.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
 #include <vector>
 
 #include "builder/BUILDERENV.h"
@@ -17,14 +19,14 @@
 
 namespace {
 
-// The library entry a map record becomes: the first type of that name, else the last type;
-// -1 when the library is empty.
+// The library entry of a map record's name: the first type of that name whose graphic loaded;
+// -1 when there is none (an unknown name, or a type whose graphic failed to load).
 int TileTypeForName(const std::string& name) {
     const std::vector<TileType>& library = gBuilder.tileLibrary;
     for (size_t i = 0; i < library.size(); ++i) {
-        if (library[i].name == name) return static_cast<int>(i);
+        if (library[i].name == name) return library[i].sprite.Valid() ? static_cast<int>(i) : -1;
     }
-    return static_cast<int>(library.size()) - 1;
+    return -1;
 }
 
 void PlaceRecord(const wf::BuilderMapRecord& record) {
@@ -45,10 +47,21 @@ void PlaceRecord(const wf::BuilderMapRecord& record) {
         tile.active = type.usable;
         tile.zoom = type.zoom;
     } else {
-        // No tile type at all: the tile keeps its own name so it is written back unchanged.
+        // A name the library cannot show keeps its own name, library index and place, so the
+        // next save writes the record back unchanged. It is drawn like the last type whose
+        // graphic loaded (nothing when there is none) but takes none of that type's other
+        // values: a geneseID would move the record on saving, a stretch its position.
         tile.name = record.tileName;
         tile.libraryIndex = record.libraryIndex;
         tile.active = 1;
+        if (gBuilder.lastLibraryIndex >= 0) {
+            const TileType& shown = gBuilder.tileLibrary[gBuilder.lastLibraryIndex];
+            tile.sprite = shown.sprite;
+            tile.zoom = shown.zoom;
+            tile.descriptor.worldFTileTransparency = shown.descriptor.worldFTileTransparency;
+            tile.descriptor.postEFFECT = shown.descriptor.postEFFECT;
+            tile.descriptor.worldFTilePattern = shown.descriptor.worldFTilePattern;
+        }
     }
     tile.x = tile.startX = tile.spawnX = record.x;
     tile.y = tile.startY = tile.spawnY = record.y;
@@ -61,6 +74,13 @@ void PlaceRecord(const wf::BuilderMapRecord& record) {
         tile.x = 0;
         tile.y = 0;
     }
+}
+
+bool IsLibraryName(const std::string& name) {
+    for (const TileType& type : gBuilder.tileLibrary) {
+        if (type.name == name) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -106,7 +126,15 @@ void ReadMapFile(const std::string& path) {
         const wf::BuilderMap map = wf::ParseBuilderMap(lines);
         gBuilder.scrollX = map.scrollX;
         gBuilder.scrollY = map.scrollY;
-        for (const wf::BuilderMapRecord& record : map.records) PlaceRecord(record);
+        std::map<std::string, int> unknownNames;  // name -> tiles carrying it
+        for (const wf::BuilderMapRecord& record : map.records) {
+            PlaceRecord(record);
+            if (!IsLibraryName(record.tileName)) unknownNames[record.tileName] += 1;
+        }
+        for (const auto& [name, count] : unknownNames) {
+            std::fprintf(stderr, "plom: %s: %d tile(s) named \"%s\", which is not in the tile library\n",
+                         path.c_str(), count, name.c_str());
+        }
     }
     RedrawMainWindow();
 }

@@ -6,7 +6,9 @@
 // Writes the active tiles (map file layout, atomically); false when the file could not be written.
 bool WriteMapFile(const std::string& path);
 // Clears the map (rebuilding the tile library), then reads the file; a missing file leaves an
-// empty map. Redraws the main window.
+// empty map. A name not in the library keeps its name and values (drawn with the last type whose
+// graphic loaded); one line per such name, with its tile count, goes to the error output.
+// Redraws the main window.
 void ReadMapFile(const std::string& path);
 // Empties the placed tiles, releases and rebuilds the tile library.
 void ClearMap();

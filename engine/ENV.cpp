@@ -1,11 +1,10 @@
-// ENV: start values of the engine's records, the start-up sequence, the main loop and shutdown.
+// ENV: start values of the engine's records, the start-up sequence and the main loop.
 // The loop reads like the frame script: quit test, arm the fault handler, input, frame, area load.
 #include "engine/ENV.h"
 
 #include <cstdlib>
 #include <exception>
 #include <string>
-#include <unordered_map>
 
 #include "engine/DDD_NODE.h"
 #include "engine/FWORLD.h"
@@ -20,19 +19,6 @@
 #include "platform/files.h"
 #include "platform/input.h"
 
-int32_t SharedText::IdOf(const std::string& text) {
-    if (text.empty()) return 0;
-    static std::unordered_map<std::string, int32_t> ids;
-    const auto [found, added] = ids.try_emplace(text, static_cast<int32_t>(Table().size()));
-    if (added) Table().push_back(text);
-    return found->second;
-}
-
-EngineSettings gSettings;
-EngineState gState;
-SystemTexts gTexts;
-World gWorld;
-
 void SetStartValues() {
     gSettings = EngineSettings{};
     gState = EngineState{};
@@ -40,14 +26,6 @@ void SetStartValues() {
     gWorld = World{};
     gWorld.grid.assign(static_cast<size_t>(kGridCells) * kGridCells, GridCell{});
     gState.engineDirectory = plat::CurrentDirectory() + "CORE" + plat::PathSeparator();
-}
-
-GridCell& Cell(int i, int j) { return gWorld.grid[static_cast<size_t>(i) * kGridCells + j]; }
-
-AnimationFrame AnimationSlot(const WorldObject& object, int folder, int slot) {
-    if (folder < 0 || folder >= kAnimFolders || slot < 1 || slot > object.animCount[folder]) return {};
-    const size_t at = static_cast<size_t>(object.animFirst[folder]) + static_cast<size_t>(slot - 1);
-    return at < gWorld.animationFrames.size() ? gWorld.animationFrames[at] : AnimationFrame{};
 }
 
 void RunEngine() {
@@ -108,9 +86,4 @@ void RunMainLoop() {
             plat::RaiseFault("UNCAUGHT EXCEPTION");
         }
     }
-}
-
-void EndEngine() {
-    plat::ReleaseAll();
-    std::exit(0);
 }

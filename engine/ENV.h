@@ -1,5 +1,5 @@
-// ENV: the engine's process-wide records and their start values, start-up, main loop and shutdown.
-// Every engine unit reads and writes these records directly (one thread).
+// ENV: the engine's process-wide records (defined in RECORDS) and their start values, start-up,
+// main loop and shutdown. Every engine unit reads and writes these records directly (one thread).
 #pragma once
 #include <array>
 #include <cstdint>

@@ -23,9 +23,10 @@ int8_t DigitalAxis(int value) {
     return 0;
 }
 
-// Grid cell index of a world coordinate; 0 while the cell size is not positive.
+// Grid cell index of a world coordinate: the ceiling of position / cell size, also for a
+// negative cell size (a negative GRIDSIZE); 0 while the cell size is 0.
 int32_t CellIndex(float position, float cellSize) {
-    if (cellSize <= 0) return 0;
+    if (cellSize == 0) return 0;
     return wf::RoundToInt(wf::RoundUp(position / cellSize));
 }
 

@@ -4,7 +4,10 @@
 // tile library and the start-up map, saves and reads back.
 #include <cstdint>
 
+#include "builder/BUILDERWORLD.h"
 #include "builder_world.h"
+#include "worldfiles/convert.h"
+#include "worldfiles/lines.h"
 #include "fuzz_common.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -22,6 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         content += "\n";
     }
     fuzzbuilder::WriteChainFile(file, content);
+    // The start keeps a small pinned MAXTILES (a huge table ends through the fault path, which
+    // would end the fuzzer); the table size of every fuzzed MAXTILES value is checked on its own:
+    // slots 0..value, none for a negative value, with no overflow up to 2,147,483,647.
+    wf::ReadGroupsOfFour(scratch::At(fuzzbuilder::Chain()[file].path), [](const std::string& key, const std::string& value) {
+        if (key != "MAXTILES") return;
+        const int32_t maxTiles = wf::ParseInt(value);
+        const size_t expected = maxTiles < 0 ? 0 : static_cast<size_t>(maxTiles) + 1;
+        scratch::Check(PlacedTileSlots(maxTiles) == expected);
+    });
     fuzzbuilder::RunBuilder();
     fuzzbuilder::WriteChainFile(file, fuzzbuilder::DefaultContent(file));
     return 0;

@@ -59,7 +59,8 @@ Drawable MakeDrawable(Image image);
 void ZoomDrawable(Drawable drawable, int width, int height);
 // Sets the four corners: top-left, top-right, bottom-right, bottom-left.
 void SetCorners(Drawable drawable, const Corner corners[4]);
-// Blend factors for the following draws, numbered 1..13 (5 with 6 is normal blending).
+// Blend factors for the following draws, numbered 1..13 (5 with 6 is normal blending). A pair
+// with a number outside 1..13 is ignored: the previous blending stays.
 void SetBlend(int source, int destination);
 // Draws the quad with its top-left at (x, y) with opacity 0..255 (clamped).
 void DrawDrawable(Drawable drawable, int x, int y, int opacity);

@@ -6,12 +6,17 @@
 namespace plat {
 
 // The routine gets the fault's description, the module and the line of the last position mark.
-// It must not return.
+// It must not return. A fault inside the routine ends the process with exit code 0.
 using FaultRoutine = void (*)(const char* description, const char* module, int line);
 
 void InstallFaultHandler(FaultRoutine routine);
 // Restores the platform's default fault handling.
 void RemoveFaultHandler();
+// Ends the process with exit code 0 after `seconds`, and at once on any further trapped fault or
+// raised fault. A routine calls it as soon as its log entry is on disk, so that nothing it does
+// afterwards (a message box, closing windows, releasing GL, possibly inside the very library
+// call that faulted) can hang the process or end it with another code. Async-signal-safe.
+void ArmFaultWatchdog(unsigned seconds);
 // Runs the installed routine directly (used for faults the program detects itself, such as an
 // uncaught exception in the main loop). Does nothing when no routine is installed.
 void RaiseFault(const char* description);

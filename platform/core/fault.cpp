@@ -1,5 +1,6 @@
 // Run-time fault trapping: signal handlers on an alternate stack that hand the fault, with the
-// last position mark, to the program's fault routine; the position marker globals.
+// last position mark, to the program's fault routine; the fatal path's watchdog; the position
+// marker globals.
 #include "platform/fault.h"
 
 #include <fcntl.h>
@@ -47,15 +48,31 @@ const char* DescribeSignal(int signal) {
     }
 }
 
+// The program's fatal path is under way and a second fault struck, or its watchdog ran out: the
+// log entry is written (or cannot be), so the process ends here with exit code 0.
+void EndFatalPath(int) { _exit(0); }
+
+// Lets a second fault or the watchdog's alarm reach the process while the routine runs (inside
+// the handler they would be blocked, and a blocked fault kills the process with its signal).
+void UnblockFaultSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int signal : kTrappedSignals) sigaddset(&signals, signal);
+    sigaddset(&signals, SIGALRM);
+    sigprocmask(SIG_UNBLOCK, &signals, nullptr);
+}
+
 void OnFault(int signal, siginfo_t*, void*) {
-    FaultRoutine routine = g_fault.handling ? nullptr : g_fault.routine;
+    if (g_fault.handling && g_fault.routine != nullptr) EndFatalPath(signal);
+    FaultRoutine routine = g_fault.routine;
     g_fault.handling = 1;
     if (routine != nullptr) {
+        UnblockFaultSignals();
         const char* module = g_faultModule != nullptr ? g_faultModule : "UNKNOWN";
         routine(DescribeSignal(signal), module, g_faultLine);
     }
-    // No routine, a fault inside the routine, or a routine that returned against its contract:
-    // let the fault take its default course.
+    // No routine, or a routine that returned against its contract: let the fault take its
+    // default course.
     // The signal is blocked here, so the re-raised one arrives when the handler returns.
     struct sigaction fallback {};
     fallback.sa_handler = SIG_DFL;
@@ -108,8 +125,22 @@ void RemoveFaultHandler() {
 void RaiseFault(const char* description) {
     FaultRoutine routine = g_fault.routine;
     if (routine == nullptr) return;
+    if (g_fault.handling) EndFatalPath(0);
     const char* module = g_faultModule != nullptr ? g_faultModule : "UNKNOWN";
+    g_fault.handling = 1;
     routine(description != nullptr ? description : "", module, g_faultLine);
+    g_fault.handling = 0;  // only a routine that broke its contract gets here
+}
+
+void ArmFaultWatchdog(unsigned seconds) {
+    g_fault.handling = 1;
+    struct sigaction action {};
+    action.sa_handler = EndFatalPath;
+    action.sa_flags = SA_ONSTACK;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGALRM, &action, nullptr);
+    UnblockFaultSignals();
+    alarm(seconds > 0 ? seconds : 1);
 }
 
 void FaultText::Append(const char* text, size_t limit) {

@@ -87,6 +87,13 @@ void DestroyScreen() {
         gl::StopRenderer();
     }
     Fl_Window* parent = g_fltk.screen->window();
+    for (Fl_Window*& edge : g_fltk.screenEdges) {
+        if (edge == nullptr) continue;
+        if (parent != nullptr) parent->remove(edge);
+        edge->hide();
+        delete edge;
+        edge = nullptr;
+    }
     if (parent != nullptr) parent->remove(g_fltk.screen);
     g_fltk.screen->hide();
     delete g_fltk.screen;
@@ -114,15 +121,28 @@ bool OpenWindowScreen(int number, int x, int y, int width, int height, int right
                       int bottomOffset) {
     fltk::NumberedWindow* window = fltk::FindWindow(number);
     if (window == nullptr || g_fltk.screen != nullptr || width <= 0 || height <= 0) return false;
-    // The screen keeps its size; only a window smaller than it leaves the offsets free.
-    (void)rightOffset;
-    (void)bottomOffset;
     auto* view = new fltk::ScreenView(number, x, y + window->clientTop, width, height);
     window->add(view);
     g_fltk.screen = view;
     g_fltk.screenWindow = number;
     Fl::event_dispatch(fltk::DispatchEvent);
     view->show();
+    // The offsets stay free at the window's right and bottom edges: two strips in the window's
+    // colour are stacked over the screen there. The screen keeps its size and is not stretched,
+    // so drawing and grabs are unchanged; only what lies under the strips is not shown.
+    const int strips[2][4] = {
+        {window->w() - rightOffset, window->clientTop, rightOffset, window->h() - window->clientTop},
+        {0, window->h() - bottomOffset, window->w(), bottomOffset}};
+    for (int i = 0; i < 2; ++i) {
+        if (strips[i][2] <= 0 || strips[i][3] <= 0) continue;
+        auto* edge = new Fl_Window(strips[i][0], strips[i][1], strips[i][2], strips[i][3]);
+        edge->end();
+        edge->box(FL_FLAT_BOX);
+        edge->color(window->color());
+        window->add(edge);
+        edge->show();
+        g_fltk.screenEdges[i] = edge;
+    }
     Fl::flush();
     if (!fltk::MakeScreenCurrent() || view->context() == nullptr ||
         !gl::StartRenderer(width, height)) {

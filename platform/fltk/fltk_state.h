@@ -69,6 +69,7 @@ struct Backend {
 
     ScreenView* screen = nullptr;
     int screenWindow = 0;
+    Fl_Window* screenEdges[2] = {};  // strips kept free at the window's right and bottom edges
     Image keptFrame;        // the last flipped frame, repainted on exposes
     Drawable keptDrawable;
 

@@ -3,6 +3,7 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Return_Button.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 
 #include <algorithm>
@@ -32,6 +33,34 @@ void OnMenuItem(Fl_Widget* widget, void* item) {
     const int number = window != nullptr ? static_cast<NumberedWindow*>(window)->number : 0;
     Push(kEventMenu, number, static_cast<int>(reinterpret_cast<intptr_t>(item)));
 }
+
+// FLTK 1.3's input fields show their text from the left. A centred field draws its text centred
+// while it is not being edited (a text wider than the field still shows its start); while it has
+// the keyboard focus it is drawn as an ordinary field, with FLTK's cursor and selection.
+class CentredInput : public Fl_Input {
+public:
+    using Fl_Input::Fl_Input;
+    void draw() override {
+        if (Fl::focus() == this) {
+            Fl_Input::draw();
+            return;
+        }
+        draw_box();
+        const int left = x() + Fl::box_dx(box()) + 3, top = y() + Fl::box_dy(box());
+        const int width = w() - Fl::box_dw(box()) - 6, height = h() - Fl::box_dh(box());
+        fl_push_clip(left, top, width, height);
+        fl_font(textfont(), textsize());
+        fl_color(active_r() ? textcolor() : fl_inactive(textcolor()));
+        const bool fits = fl_width(value()) <= width;
+        fl_draw(value(), left, top, width, height, fits ? FL_ALIGN_CENTER : FL_ALIGN_LEFT, nullptr, 0);
+        fl_pop_clip();
+    }
+    int handle(int event) override {
+        const int used = Fl_Input::handle(event);
+        if (event == FL_FOCUS || event == FL_UNFOCUS) redraw();
+        return used;
+    }
+};
 
 void OnControl(Fl_Widget* widget, void* control) {
     Fl_Window* window = widget->window();
@@ -341,10 +370,8 @@ bool AddTextField(int window, int control, int x, int y, int width, int height,
                   const std::string& text, bool centred) {
     NumberedWindow* record = fltk::FindWindow(window);
     if (record == nullptr) return false;
-    // FLTK 1.3's input fields always show their text from the left; `centred` is accepted as
-    // a layout wish only.
-    (void)centred;
-    auto* input = new Fl_Input(x, y + record->clientTop, width, height);
+    auto* input = centred ? new fltk::CentredInput(x, y + record->clientTop, width, height)
+                          : new Fl_Input(x, y + record->clientTop, width, height);
     input->box(FL_DOWN_BOX);
     input->value(text.c_str());
     input->position(0);  // show the start of a text wider than the field

@@ -185,6 +185,9 @@ struct Renderer {
     Glyph glyphs[256];
     std::vector<uint8_t> atlasPixels;  // kAtlasSide x kAtlasSide RGBA
     GLuint atlasTexture = 0;
+
+    // Test-only: called at every flush that hands quads to GL (see platform/draw_hook.h).
+    void (*drawHook)() = nullptr;
 };
 
 extern Renderer g_renderer;

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "platform/draw_hook.h"
 #include "platform/gl/gl_state.h"
 
 namespace plat::gl {
@@ -483,6 +484,7 @@ void FlushBatch() {
         PrepareBackBuffer();
         r.stats.flushes += 1;
         r.stats.quads += static_cast<int>(r.colours.size());
+        if (r.drawHook != nullptr) r.drawHook();
         // Without the batch buffers the fast path's batch is drawn as the reference path draws
         // it (its quads hold the same texture coordinates either way).
         if (r.reference || !r.caps.batchBuffers) {
@@ -613,6 +615,8 @@ void SetBlend(int source, int destination) {
     g_renderer.blendSource = source;
     g_renderer.blendDestination = destination;
 }
+
+void SetDrawHook(void (*hook)()) { g_renderer.drawHook = hook; }
 
 void SetNearestSampling(bool nearest) {
     gl::Renderer& r = g_renderer;

@@ -204,6 +204,9 @@ void SetCorners(Drawable drawable, const Corner corners[4]) {
 }
 
 void SetBlend(int source, int destination) {
+    // As on the screen: a factor outside 1..13 leaves the blending as it was, and nothing is
+    // recorded, so a recording shows the blending each sprite is really drawn with.
+    if (source < 1 || source > 13 || destination < 1 || destination > 13) return;
     g_headless.blendSource = source;
     g_headless.blendDestination = destination;
     DrawRecord record = MakeRecord(DrawRecord::kBlend);

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 
 #include "builder/BUILDERPARSER.h"
+#include "builder/BUILDERWORLD.h"
 #include "builder_fixture.h"
 #include "platform/files.h"
 
@@ -127,4 +128,62 @@ TEST_F(BuilderConfiguration, WindowModeOtherThanZeroOpensNoWindowAndEnds) {
     WriteWorld();
     WriteGroups("_DATA/script.txt", {{"WINDOWMODE", "1"}, {"APPINIFILE", "_DATA/app.txt"}});
     EXPECT_EXIT(StartBuilder(), ExitedWithCode(0), HasSubstr("MESSAGEBOX MAP BUILDER ERROR:: Can Not Open Main Window"));
+}
+
+TEST_F(BuilderConfiguration, KeyWithTrailingBlankIsIgnoredAndThePreviousValueKept) {
+    // The blank-ended key comes last in each file, so trimming keys would take its value.
+    struct Case {
+        const char* file;
+        std::vector<std::pair<std::string, std::string>> groups;
+    };
+    const std::vector<std::pair<std::string, std::string>> script = {
+        {"WINDOWMODE", "0"}, {"APPINIFILE", "_DATA/app.txt"}, {"MATRIXRASTER", "32"},
+        {"MAXTILES", "12"},  {"GFXDETAIL", "0"},              {"MAXTILES ", "99"},
+        {"GFXDETAIL ", "3"}, {"DNA ", "_DATA/other.dll"}};
+    const std::vector<std::pair<std::string, std::string>> app = {
+        {"GFXPATH", "GFX/"}, {"LOGFILE", "USER/"},  {"GUIINI", "_DATA/gui.txt"},
+        {"CODECS", "_DATA/codecs.txt"}, {"GFXPATH ", "ELSEWHERE/"}};
+    const Case cases[] = {{"_DATA/script.txt", script},
+                          {"_DATA/app.txt", app},
+                          {"_DATA/codecs.txt", {{"GFXCODEC", ".png"}, {"GFXCODEC ", ".jpg"}}},
+                          {"_DATA/gui.txt", {{"GUIH", "48"}, {"GUIH ", "7"}}}};
+    WriteWorld();
+    for (const Case& c : cases) WriteGroups(c.file, c.groups);
+    ASSERT_TRUE(StartBuilder());
+    EXPECT_EQ(gBuilder.maxTiles, 12);
+    EXPECT_EQ(gBuilderSettings.GFXDETAIL, 0);
+    EXPECT_TRUE(plat::headless::NearestSampling());
+    EXPECT_EQ(gBuilder.defaultDescriptorPath, gBuilder.startDirectory + "_DATA/DNA.dll");
+    EXPECT_EQ(gBuilderSettings.GFXPATH, gBuilder.startDirectory + "GFX/");
+    EXPECT_EQ(gBuilderSettings.GFXCODEC, ".png");
+    EXPECT_EQ(gBuilderSettings.GUIH, 48);
+    EXPECT_EQ(gBuilder.tileLibrary.size(), 2u);  // rock and wall were found under GFX/ as .png
+}
+
+TEST_F(BuilderConfiguration, GfxDetailSetsTheSpriteSamplingAndAnEmptyDnaKeepsTheDefault) {
+    const struct {
+        const char* detail;
+        bool nearest;
+    } cases[] = {{"0", true}, {"-4", true}, {"1", false}, {"7", false}};
+    for (const auto& c : cases) {
+        plat::headless::Reset();
+        SetBuilderStartValues();
+        WriteWorld();
+        WriteGroups("_DATA/script.txt", {{"WINDOWMODE", "0"},
+                                         {"APPINIFILE", "_DATA/app.txt"},
+                                         {"DNA", ""},
+                                         {"GFXDETAIL", c.detail}});
+        ASSERT_TRUE(StartBuilder()) << c.detail;
+        EXPECT_EQ(plat::headless::NearestSampling(), c.nearest) << c.detail;
+        EXPECT_EQ(gBuilder.defaultDescriptorPath, gBuilder.startDirectory + "_DATA/DNA.dll") << c.detail;
+    }
+}
+
+TEST_F(BuilderConfiguration, PlacedTileTableSizeAtTheEdgesOfMaxTiles) {
+    // Slots 0..MAXTILES, in 64 bits: the largest 32-bit value does not overflow to 0 slots.
+    const struct {
+        int32_t maxTiles;
+        size_t slots;
+    } cases[] = {{INT32_MIN, 0}, {-1, 0}, {0, 1}, {3, 4}, {2147483646, 2147483647u}, {INT32_MAX, 2147483648u}};
+    for (const auto& c : cases) EXPECT_EQ(PlacedTileSlots(c.maxTiles), c.slots) << c.maxTiles;
 }

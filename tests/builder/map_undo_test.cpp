@@ -5,6 +5,7 @@
 
 #include "builder/BUILDERINIODA.h"
 #include "builder/BUILDERio.h"
+#include "builder/BUILDERscreen.h"
 #include "builder_fixture.h"
 #include "platform/windows.h"
 
@@ -137,30 +138,74 @@ TEST_F(BuilderMaps, AMapThatCannotBeWrittenIsReportedAndKeptInMemory) {
     EXPECT_THAT(plat::headless::MessageBoxes().back().text, ::testing::HasSubstr("no/such/dir/saved"));
 }
 
-TEST_F(BuilderMaps, ReadingKeepsEveryRecordAndNamesWithoutALibrary) {
+TEST_F(BuilderMaps, ReadingAndSavingKeepEveryRecordWithItsOwnName) {
+    // The library's last entry has a descriptor but a graphic that does not load: it is no
+    // place for unknown names. Unknown names keep their own name and library index and are
+    // drawn with the last type whose graphic loaded ("wall").
+    WriteLines("GFX/zbroken.png", {"not a png"});
+    WriteDescriptor("GFX/zbroken.dll", {{"hp", "1"}});
     std::vector<std::string> lines = {"7", "-3"};
-    for (int i = 0; i < 5; ++i) {
-        lines.insert(lines.end(), {"TILE", i % 2 ? "gone" : "rock", "0", std::to_string(i), "0", "8", "8", "0"});
+    const char* names[] = {"rock", "gone", "rock", "gone", "zbroken", "lost"};
+    for (int i = 0; i < 6; ++i) {
+        lines.insert(lines.end(), {"TILE", names[i], std::to_string(40 + i), std::to_string(i), "0", "8", "8", "0"});
     }
     lines.push_back("ENGINETILEINFOEND");
     WriteLines("big.map", lines);
     gBuilder.maxTiles = 2;
     gBuilder.mapTiles.resize(3);
+    ::testing::internal::CaptureStderr();
     ReadMapFile("big.map");
-    EXPECT_EQ(gBuilder.lastTileIndex, 4);  // the table grew to keep all five
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(TypeIndex("zbroken"), 2);
+    EXPECT_EQ(gBuilder.lastLibraryIndex, TypeIndex("wall"));
+    EXPECT_EQ(gBuilder.lastTileIndex, 5);  // the table grew to keep all six
     EXPECT_EQ(gBuilder.scrollX, 7);
     EXPECT_EQ(gBuilder.scrollY, -3);
-    // An unknown name becomes the last tile type of the library.
-    EXPECT_THAT(Names(), ElementsAre("rock", "wall", "rock", "wall", "rock"));
+    EXPECT_THAT(Names(), ElementsAre("rock", "gone", "rock", "gone", "zbroken", "lost"));
+    const plat::Drawable wallSprite = gBuilder.tileLibrary[TypeIndex("wall")].sprite;
+    for (int slot : {1, 3, 4, 5}) {
+        EXPECT_EQ(gBuilder.mapTiles[slot].sprite.id, wallSprite.id) << slot;
+        EXPECT_EQ(gBuilder.mapTiles[slot].active, 1) << slot;
+        EXPECT_EQ(gBuilder.mapTiles[slot].libraryIndex, 40 + slot) << slot;
+    }
+    EXPECT_EQ(gBuilder.mapTiles[0].libraryIndex, TypeIndex("rock"));  // a known name: its index
+    // Drawn like a wall (opaque, its "2x2" blending): two rocks at 200, four walls at 255.
+    gBuilder.actualTile = -1;  // no preview
+    plat::headless::ClearDraws();
+    plat::headless::AdvanceClock(100);
+    RedrawMainWindow();
+    std::vector<std::pair<int, int>> drawn;  // drawable, opacity
+    for (const auto& d : plat::headless::Draws()) {
+        if (d.kind == plat::headless::DrawRecord::kSprite) drawn.emplace_back(d.drawable, d.opacity);
+    }
+    const int rock = gBuilder.tileLibrary[TypeIndex("rock")].sprite.id;
+    EXPECT_THAT(drawn, ElementsAre(std::pair{rock, 200}, std::pair{wallSprite.id, 255}, std::pair{rock, 200},
+                                   std::pair{wallSprite.id, 255}, std::pair{wallSprite.id, 255},
+                                   std::pair{wallSprite.id, 255}));
+    // One line per unknown name, with its tile count; "zbroken" is a library name.
+    EXPECT_THAT(errors, ::testing::HasSubstr("2 tile(s) named \"gone\""));
+    EXPECT_THAT(errors, ::testing::HasSubstr("1 tile(s) named \"lost\""));
+    EXPECT_THAT(errors, ::testing::Not(::testing::HasSubstr("zbroken")));
 
-    // Without any tile type the names stay, so the map is written back unchanged.
+    // Saved and opened again: every record comes back with its name and place.
+    ASSERT_TRUE(WriteMapFile("back.map"));
+    std::vector<std::string> expected = lines;
+    expected[0] = expected[1] = "0";
+    expected[2 + 8 * 0 + 2] = expected[2 + 8 * 2 + 2] = std::to_string(TypeIndex("rock"));
+    EXPECT_EQ(ReadLines("back.map"), expected);
+    ReadMapFile("back.map");
+    ASSERT_TRUE(WriteMapFile("again.map"));
+    EXPECT_EQ(ReadLines("again.map"), expected);
+
+    // Without any tile type the names stay too, and nothing is drawn for them.
     std::filesystem::remove_all("GFX");
     ReadMapFile("big.map");
     EXPECT_TRUE(gBuilder.tileLibrary.empty());
-    EXPECT_THAT(Names(), ElementsAre("rock", "gone", "rock", "gone", "rock"));
-    ASSERT_TRUE(WriteMapFile("back.map"));
+    EXPECT_THAT(Names(), ElementsAre("rock", "gone", "rock", "gone", "zbroken", "lost"));
+    EXPECT_FALSE(gBuilder.mapTiles[0].sprite.Valid());
+    ASSERT_TRUE(WriteMapFile("bare.map"));
     lines[0] = lines[1] = "0";
-    EXPECT_EQ(ReadLines("back.map"), lines);
+    EXPECT_EQ(ReadLines("bare.map"), lines);
 }
 
 TEST_F(BuilderMaps, TheMapIsDrawnLayerByLayerWithItsBlending) {

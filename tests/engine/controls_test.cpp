@@ -167,6 +167,17 @@ TEST_F(ControlsTest, MouseWorldPositionAndGridCell) {
     Frame({});
     EXPECT_EQ(std::make_tuple(gState.mouseX, gState.mouseWorldX, gState.mouseWorldY), std::make_tuple(100.0f, 130.0f, 190.0f));
     EXPECT_EQ(std::make_pair(gState.mouseAreaX, gState.mouseAreaY), std::make_pair(3, 3));  // ceil(2.03), ceil(2.97)
+
+    // A negative GRIDSIZE gives negative cells by the same ceiling; a zero cell gives cell 0.
+    const struct {
+        float cell;
+        int column, row;
+    } cases[] = {{-64, -2, -2}, {-100, -1, -1}, {0, 0, 0}};  // ceil(-2.03), ceil(-2.97); ceil(-1.3), ceil(-1.9)
+    for (const auto& c : cases) {
+        gState.cellWidth = gState.cellHeight = c.cell;
+        Frame({});
+        EXPECT_EQ(std::make_pair(gState.mouseAreaX, gState.mouseAreaY), std::make_pair(c.column, c.row)) << c.cell;
+    }
 }
 
 }  // namespace

@@ -176,6 +176,8 @@ TEST_F(DrawObjectTest, BlendingModeComesFromPostEffect) {
     Add(0, 0, 255, "5x");   // unusable: keeps 13x1
     Add(0, 0, 255, "56");   // no "x": keeps 13x1
     Add(0, 0, 255, "2x2");
+    Add(0, 0, 255, "14x6");  // a factor outside 1..13: the screen keeps 2x2, and so does the recording
+    Add(0, 0, 255, "5x-3");  // likewise
     Add(0, 0, 255, "5x6");  // the normal mode, as for an empty text
     const std::vector<Draw> draws = DrawFrame();
     std::vector<std::pair<int, int>> blends;
@@ -186,7 +188,7 @@ TEST_F(DrawObjectTest, BlendingModeComesFromPostEffect) {
     }
     const std::vector<std::pair<int, int>> expected = {{5, 6}, {5, 2}, {13, 1}, {2, 2}, {5, 6}};
     EXPECT_EQ(blends, expected);
-    EXPECT_EQ(sprites, 8);
+    EXPECT_EQ(sprites, 10);
 }
 
 TEST_F(DrawObjectTest, OnlyObjectsInPlayAndInViewAreDrawn) {

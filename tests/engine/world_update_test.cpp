@@ -418,3 +418,65 @@ TEST_F(WorldTest, AnimationUsesTheCrossedFolderHoldsTheLastFrameAndRestartsAfter
 }
 
 }  // namespace
+
+TEST_F(WorldTest, NonPlayerMoversStallOnAboutOneFrameInSixPerAxisAndPlayersNever) {
+    gSettings.simulationScope = kScopeMap;  // the movers leave the screen on the way
+    plat::SeedRandom(20261208);
+    WorldObject& mover = AddMover(100, 100, 1, 1, 1, 0);
+    WorldObject& player = AddMover(100, 300, 1, 1, 1, 0);
+    player.playerID = 1;
+    HoldKeys({plat::kKeyRight, plat::kKeyDown});
+    constexpr int kFrames = 6000;
+    int movedH = 0, movedV = 0, stood = 0;
+    for (int i = 0; i < kFrames; ++i) {
+        const float x = mover.x, y = mover.y;
+        Frames(1);
+        movedH += mover.x == x + 1 ? 1 : 0;
+        movedV += mover.y == y + 1 ? 1 : 0;
+        stood += mover.x == x && mover.y == y ? 1 : 0;
+    }
+    // 5 of 6 frames per axis: 5000 +- 4 standard deviations (29 frames); one draw per frame
+    // stalls at most one axis.
+    EXPECT_NEAR(movedH, 5000, 116);
+    EXPECT_NEAR(movedV, 5000, 116);
+    EXPECT_EQ(stood, 0);
+    EXPECT_FLOAT_EQ(player.x, 100 + kFrames);
+    EXPECT_FLOAT_EQ(player.y, 300 + kFrames);
+}
+
+TEST_F(WorldTest, AnObjectWithSpeedZeroNeverMovesButIsTouchedAndReacts) {
+    WorldObject& still = AddMover(200, 100, 1, 1, 0);  // directions set, speed 0
+    still.touchTransparency = 1;
+    still.alpha = still.baseAlpha = 200;
+    still.animCount[0] = still.animCount[1] = still.animCount[2] = still.animCount[3] = 2;
+    WorldObject& mover = AddMover(188, 100, 1, 0, 4);
+    mover.playerID = 1;
+    HoldKeys({plat::kKeyRight});
+    Frames(1);
+    // The mover's next step would overlap it: the mover is blocked and the still object halves
+    // its opacity for the frame (drawn at 100), then takes its base opacity back.
+    EXPECT_EQ(Sprites()[0].opacity, 100);
+    EXPECT_FLOAT_EQ(mover.x, 188);
+    Frames(30);
+    EXPECT_FLOAT_EQ(still.x, 200);
+    EXPECT_FLOAT_EQ(still.y, 100);
+    EXPECT_EQ(still.animFrame, 0);
+    EXPECT_FLOAT_EQ(still.alpha, 200);
+}
+
+TEST_F(WorldTest, RegionGateOpensWhenTheWorldOffsetBringsAnObjectIntoView) {
+    WorldObject& o = Add(1400, 100);  // off the 1280-pixel screen
+    o.fadeIn = 10;
+    o.alpha = 0;
+    Frames(3);
+    EXPECT_FLOAT_EQ(o.alpha, 0);
+    gSettings.MATRIX_OFFSET_X = -125;  // x + offset = 1275: in view
+    Frames(1);
+    EXPECT_FLOAT_EQ(o.alpha, 10);
+    gSettings.MATRIX_OFFSET_X = -121;  // x + offset = 1279 still counts
+    Frames(1);
+    EXPECT_FLOAT_EQ(o.alpha, 20);
+    gSettings.MATRIX_OFFSET_X = -119;  // x + offset = 1281: out of view again
+    Frames(1);
+    EXPECT_FLOAT_EQ(o.alpha, 20);
+}

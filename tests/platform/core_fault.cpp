@@ -174,3 +174,50 @@ TEST_F(CoreFault, RaiseFaultCallsTheRoutineDirectly) {
 }
 
 }  // namespace
+
+namespace {
+
+// A fatal path that faults again before it ends: after its first line it either faults, raises
+// a fault, or waits forever (a box nobody answers, a hung release) under the watchdog.
+enum class Then { kSegfault, kAbort, kRaise, kHangUnderWatchdog };
+Then g_then = Then::kSegfault;
+
+void FaultsAgain(const char* description, const char*, int) {
+    fprintf(stderr, "FIRST[%s]\n", description);
+    fflush(stderr);
+    if (g_then == Then::kHangUnderWatchdog) plat::ArmFaultWatchdog(1);
+    switch (g_then) {
+        case Then::kSegfault: raise(SIGSEGV); break;
+        case Then::kAbort: abort();
+        case Then::kRaise: plat::RaiseFault("SECOND"); break;
+        case Then::kHangUnderWatchdog:
+            for (;;) pause();
+    }
+    fprintf(stderr, "NOT ENDED\n");
+    _exit(3);
+}
+
+}  // namespace
+
+TEST_F(CoreFault, AFaultDuringTheFatalPathOrItsWatchdogEndsWithExitCodeZero) {
+    const struct {
+        Then then;
+        bool trappedFirst;  // the first fault a signal (else raised directly)
+    } cases[] = {{Then::kSegfault, true},  {Then::kAbort, true},  {Then::kRaise, true},
+                 {Then::kSegfault, false}, {Then::kHangUnderWatchdog, true}, {Then::kHangUnderWatchdog, false}};
+    for (const auto& c : cases) {
+        g_then = c.then;
+        EXPECT_EXIT(
+            {
+                plat::InstallFaultHandler(FaultsAgain);
+                if (c.trappedFirst) {
+                    raise(SIGFPE);
+                } else {
+                    plat::RaiseFault("FIRST FAULT");
+                }
+                _exit(4);
+            },
+            ::testing::ExitedWithCode(0), "FIRST\\[")
+            << static_cast<int>(c.then) << " " << c.trappedFirst;
+    }
+}

@@ -1,0 +1,32 @@
+// BUILDERRECORDS: the map builder's process records (declared in BUILDERENV.h), the selected
+// tile type, and the one end of the process; every unit below BUILDERENV uses these.
+#include <cstdlib>
+#include <string>
+
+#include "builder/BUILDERENV.h"
+#include "platform/dialogs.h"
+#include "platform/windows.h"
+#include "worldfiles/convert.h"
+
+BuilderState gBuilder;
+BuilderSettings gBuilderSettings;
+
+TileType* SelectedTileType() {
+    if (gBuilder.actualTile < 0 || gBuilder.actualTile >= static_cast<int>(gBuilder.tileLibrary.size())) {
+        return nullptr;
+    }
+    return &gBuilder.tileLibrary[gBuilder.actualTile];
+}
+
+void EndBuilder() {
+    for (int window : {kTileWindow, kDescriptorWindow, kMainWindow}) {
+        if (plat::WindowExists(window)) plat::CloseWindow(window);
+    }
+    plat::ReleaseAll();  // the tile library's sprites and images with every other resource
+    std::exit(0);
+}
+
+void ReportConfigFailure(const std::string& path) {
+    plat::MessageBox("PLOM ERROR ", path + " Result:   " + wf::IntText(0) + "   FAIL");
+    EndBuilder();
+}
