@@ -50,9 +50,10 @@ AnimationFrame AnimationSlot(const WorldObject& object, int folder, int slot) {
     return at < gWorld.animationFrames.size() ? gWorld.animationFrames[at] : AnimationFrame{};
 }
 
-void RunEngine() {
+void RunEngine(const std::string& startMapFile) {
     PLAT_MARK("ENV");
     SetStartValues();
+    gState.startMapFile = startMapFile;
     const plat::DesktopInfo desktop = plat::QueryDesktop();
     gState.desktopWidth = static_cast<float>(desktop.width);
     gState.desktopHeight = static_cast<float>(desktop.height);
