@@ -12,6 +12,10 @@
 
 std::string PlayMapPath() { return gBuilder.startDirectory + plat::NativePath("USER\\_PLAYMAP"); }
 
+void NoteEngineEnd() {
+    if (gBuilder.engineRun.Valid()) plat::ProgramRunning(gBuilder.engineRun);
+}
+
 void PlayMapInEngine() {
     PLAT_MARK("BUILDERPLAY");
     if (plat::ProgramRunning(gBuilder.engineRun)) return;

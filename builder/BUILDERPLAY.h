@@ -13,3 +13,6 @@ std::string PlayMapPath();
 // the engine in the start directory with "--map" and that file. A map that cannot be written,
 // an engine that cannot be found or started: the "MAP BUILDER ERROR:" box says so.
 void PlayMapInEngine();
+// Collects the engine started by F5 once it has ended (called every loop turn), so an ended
+// engine does not linger as a zombie process while plom waits for events.
+void NoteEngineEnd();

@@ -88,7 +88,11 @@ TEST_F(BuilderPlayMap, F5WritesTheScratchMapAndStartsTheEngineOnceAtATime) {
 
     PressF5();  // the engine still runs: nothing happens
     EXPECT_EQ(started.size(), 1u);
+    NoteEngineEnd();
+    EXPECT_TRUE(gBuilder.engineRun.Valid());  // still running: kept
     plat::headless::EndStartedPrograms();
+    NoteEngineEnd();
+    EXPECT_FALSE(gBuilder.engineRun.Valid());  // ended: collected
     PressF5();
     EXPECT_EQ(started.size(), 2u);
     EXPECT_TRUE(plat::headless::MessageBoxes().empty());
