@@ -30,16 +30,6 @@ void WriteScript(const std::string& path, const std::string& body) {
     std::filesystem::permissions(path, std::filesystem::perms::owner_all);
 }
 
-TEST(CoreProcess, OwnDirectoryHoldsThisTestProgram) {
-    const std::string own = plat::OwnProgramDirectory();
-    ASSERT_FALSE(own.empty());
-    EXPECT_EQ(own.back(), '/');
-    EXPECT_TRUE(std::filesystem::is_regular_file(own + "platform_core_tests"));
-    // The test program itself is found beside itself, whatever PATH says.
-    ScopedPath empty("");
-    EXPECT_EQ(plat::FindProgram("platform_core_tests"), own + "platform_core_tests");
-}
-
 TEST(CoreProcess, FindsOnlyExecutableFilesAlongThePathInOrder) {
     coretest::TempDir dir;
     const std::string a = dir.File("a"), b = dir.File("b");
