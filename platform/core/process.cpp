@@ -37,9 +37,8 @@ std::string FindProgram(const std::string& name) {
     while (start <= path.size()) {
         size_t end = path.find(':', start);
         if (end == std::string::npos) end = path.size();
-        std::string directory = path.substr(start, end - start);
-        if (directory.empty()) directory = ".";  // an empty entry names the working directory
-        const std::string candidate = directory + "/" + name;
+        // An empty entry names the working directory.
+        const std::string candidate = (end > start ? path.substr(start, end - start) : std::string(".")) + "/" + name;
         if (IsExecutableFile(candidate)) return candidate;
         start = end + 1;
     }
