@@ -11,6 +11,7 @@
 #include "builder/BUILDERKEYBOARD.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERPARSER.h"
+#include "builder/BUILDERPLAY.h"
 #include "builder/BUILDERTESTROUTINES.h"
 #include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERWINDOW.h"
@@ -98,6 +99,7 @@ void RunBuilderLoopTurn() {
         plat::RaiseFault("UNKNOWN EXCEPTION");
     }
     PLAT_MARK("BUILDERENV");
+    NoteEngineEnd();
     ArmFaultHandler();
 }
 

@@ -91,6 +91,7 @@ struct BuilderState {
     int descriptorRowCount = 0;         // rows of the descriptor window
     std::string descriptorTileName;     // tile type last chosen in the tile menu, "" before any
     uint8_t quitFlag = 0;               // the main loop ends when it is 1
+    plat::Process engineRun;            // the engine started by F5, invalid when none
     FaultReport fault;
 
     // --- tile library, rebuilt by every map read ---

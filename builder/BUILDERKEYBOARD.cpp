@@ -5,6 +5,7 @@
 #include "builder/BUILDERKEYBOARD.h"
 
 #include "builder/BUILDERENV.h"
+#include "builder/BUILDERPLAY.h"
 #include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERWORLD.h"
 #include "builder/BUILDERio.h"
@@ -75,4 +76,5 @@ void KeyboardStep() {
         if (gBuilder.maxUsedLayer < gBuilder.actualLayer) gBuilder.maxUsedLayer = gBuilder.actualLayer;
     }
     if (KeyReleased(kKeyPageDown) && gBuilder.actualLayer - 1 >= 0) gBuilder.actualLayer -= 1;
+    if (KeyReleased(kKeyF5)) PlayMapInEngine();
 }

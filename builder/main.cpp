@@ -1,6 +1,15 @@
-// plom: the map builder. Everything lives in builder_lib; main only starts it.
-#include "builder/BUILDERENV.h"
+// plom: the map builder. Everything lives in builder_lib; main reads the command line (help,
+// version, the world directory) and starts the builder.
+#include <iostream>
+#include <string>
+#include <vector>
 
-int main() {
+#include "builder/BUILDERENV.h"
+#include "worldfiles/commandline.h"
+
+int main(int argc, char** argv) {
+    wf::CommandLine line = wf::ParseCommandLine(wf::Program::kBuilder, std::vector<std::string>(argv + 1, argv + argc));
+    const int code = wf::PrepareLaunch(wf::Program::kBuilder, line, std::cout, std::cerr);
+    if (code >= 0) return code;
     RunBuilder();
 }

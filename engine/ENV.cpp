@@ -28,9 +28,10 @@ void SetStartValues() {
     gState.engineDirectory = plat::CurrentDirectory() + "CORE" + plat::PathSeparator();
 }
 
-void RunEngine() {
+void RunEngine(const std::string& startMapFile) {
     PLAT_MARK("ENV");
     SetStartValues();
+    gState.startMapFile = startMapFile;
     const plat::DesktopInfo desktop = plat::QueryDesktop();
     gState.desktopWidth = static_cast<float>(desktop.width);
     gState.desktopHeight = static_cast<float>(desktop.height);

@@ -128,6 +128,7 @@ struct EngineState {
     int32_t mouseAreaX = 0, mouseAreaY = 0;   // grid cell under the mouse
     std::string hitText1, hitText2, scopeText;  // shown by the overlay; nothing sets them
     std::string engineDirectory;              // working directory + "CORE" + separator
+    std::string startMapFile;                 // --map: played as the start area's map, "" for none
     std::string errorDetail;                  // what failed: a file path or a reason (fatal boxes)
     std::array<char, 4096> faultLogPath{};    // ERRORPATH copied for the fault routine (no allocation there)
 };
@@ -323,7 +324,8 @@ extern World gWorld;
 // Sets every record to its start value and releases nothing (tests call it between cases).
 void SetStartValues();
 // The engine's entry: start-up, main loop, shutdown. Never returns; the exit code is 0.
-[[noreturn]] void RunEngine();
+// `startMapFile` (from the command line) replaces the start area's configured map when not "".
+[[noreturn]] void RunEngine(const std::string& startMapFile = "");
 // The start-up steps between the start values and the main loop: configuration, system texts,
 // services, the world screen, the tile library and the world tables.
 void RunStartUpSteps();

@@ -204,7 +204,10 @@ void BuildAreaGrid() {
 
 }  // namespace
 
-std::string MapFileName(int area) { return gSettings.SIMCORE + "LVL" + wf::IntText(area) + ".dll"; }
+std::string MapFileName(int area) {
+    if (!gState.startMapFile.empty() && area == gSettings.APPENTRY) return gState.startMapFile;
+    return gSettings.SIMCORE + "LVL" + wf::IntText(area) + ".dll";
+}
 
 std::string AreaSoundName(int area) {
     return gSettings.SOUNDPATH + "#L" + wf::IntText(area) + gSettings.SOUNDCODEC;

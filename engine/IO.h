@@ -2,7 +2,8 @@
 #pragma once
 #include <string>
 
-// Map file name of an area: SIMCORE + "LVL" + n + ".dll".
+// Map file name of an area: SIMCORE + "LVL" + n + ".dll"; the start area (APPENTRY) plays the
+// map given on the command line instead, when there is one.
 std::string MapFileName(int area);
 // Sound file name of an area: SOUNDPATH + "#L" + n + SOUNDCODEC.
 std::string AreaSoundName(int area);

@@ -1,7 +1,15 @@
-// tasko: the tile-world engine. Everything lives in engine_lib; main only starts it.
-#include "engine/ENV.h"
+// tasko: the tile-world engine. Everything lives in engine_lib; main reads the command line
+// (help, version, a new world, the world directory and --map) and starts the engine.
+#include <iostream>
+#include <string>
+#include <vector>
 
-int main() {
-    RunEngine();
-    return 0;
+#include "engine/ENV.h"
+#include "worldfiles/commandline.h"
+
+int main(int argc, char** argv) {
+    wf::CommandLine line = wf::ParseCommandLine(wf::Program::kEngine, std::vector<std::string>(argv + 1, argv + argc));
+    const int code = wf::PrepareLaunch(wf::Program::kEngine, line, std::cout, std::cerr);
+    if (code >= 0) return code;
+    RunEngine(line.mapFile);
 }

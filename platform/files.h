@@ -55,4 +55,16 @@ char PathSeparator();
 std::string NativePath(const std::string& literal);
 bool FileExists(const std::string& path);
 
+// Directories, for the command line of both programs and for writing a new world.
+bool DirectoryExists(const std::string& path);
+// True when the directory exists and holds no entry at all (hidden ones included).
+bool DirectoryIsEmpty(const std::string& path);
+// Creates the directory and any missing parents; true when it exists afterwards.
+bool MakeDirectories(const std::string& path);
+// Makes `path` the working directory; false when it cannot be entered.
+bool ChangeDirectory(const std::string& path);
+// `path` as seen from the working directory: unchanged when it starts with a separator,
+// otherwise the working directory followed by it.
+std::string AbsolutePath(const std::string& path);
+
 }  // namespace plat

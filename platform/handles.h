@@ -21,6 +21,12 @@ struct TextFile {
     bool Valid() const { return id >= 0; }
 };
 
+// A program started by StartProgram: its process id (headless: its record's number).
+struct Process {
+    int id = -1;
+    bool Valid() const { return id >= 0; }
+};
+
 struct Colour {
     int r = 0, g = 0, b = 0;  // 0..255 each
 };

@@ -52,6 +52,20 @@ const std::vector<MessageBoxRecord>& MessageBoxes();
 // Answer of the next AskYesNo calls (default true).
 void SetYesNoAnswer(bool yes);
 
+// Programs "started" through StartProgram are recorded, not run; each counts as running until
+// the test ends it.
+struct StartRecord {
+    std::string path;
+    std::vector<std::string> arguments;
+    std::string directory;
+    bool running = true;
+};
+const std::vector<StartRecord>& StartedPrograms();
+// When set, StartProgram fails (as when the file cannot be executed).
+void SetStartFails(bool fails);
+// Every recorded program ends.
+void EndStartedPrograms();
+
 struct DrawRecord {
     enum Kind {
         kClear, kBegin3D, kEnd3D, kSprite, kBlend, kText, kBox, kPixel, kFlip,

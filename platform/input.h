@@ -18,6 +18,7 @@ enum ScanCode : int {
     kKeyC = 46,
     kKeyM = 50,
     kKeyLeftAlt = 56,
+    kKeyF5 = 63,
     kKeyUp = 200,
     kKeyPageUp = 201,
     kKeyLeft = 203,

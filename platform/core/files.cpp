@@ -304,4 +304,42 @@ bool FileExists(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+bool DirectoryExists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool DirectoryIsEmpty(const std::string& path) {
+    DIR* directory = opendir(path.c_str());
+    if (directory == nullptr) return false;
+    bool empty = true;
+    while (const dirent* entry = readdir(directory)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            empty = false;
+            break;
+        }
+    }
+    closedir(directory);
+    return empty;
+}
+
+bool MakeDirectories(const std::string& path) {
+    if (path.empty()) return false;
+    // Each prefix that ends before a separator is made in turn; existing ones are passed over.
+    for (size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1)) {
+        const std::string prefix = path.substr(0, at);
+        if (!DirectoryExists(prefix) && mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    }
+    if (!DirectoryExists(path) && mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    return DirectoryExists(path);
+}
+
+bool ChangeDirectory(const std::string& path) { return !path.empty() && chdir(path.c_str()) == 0; }
+
+std::string AbsolutePath(const std::string& path) {
+    if (!path.empty() && path.front() == '/') return path;
+    return CurrentDirectory() + path;
+}
+
 }  // namespace plat

@@ -90,6 +90,10 @@ struct HeadlessState {
     std::deque<bool> yesNoAnswers;
     int timerWindow = 0;                    // window of the pending timer, 0 for none
     int64_t timerDue = 0;                   // clock value at which it runs out
+
+    // started programs: a process handle is an index
+    std::vector<StartRecord> started;
+    bool startFails = false;
 };
 
 extern HeadlessState g_headless;

@@ -157,11 +157,12 @@ e2e_fresh_world() {
   rm -f "$E2E_WORLD/error.log" "$E2E_WORLD/warnings.log"
 }
 
-# Starts the engine in the world directory, in the background; output goes to tasko-N.out.
+# Starts the engine in the world directory, in the background, with the given arguments (if
+# any); output goes to tasko-N.out.
 E2E_RUNS=0
 e2e_start_tasko() {
   E2E_RUNS=$((E2E_RUNS + 1))
-  (cd "$E2E_WORLD" && exec "$TASKO") >"$E2E_WORK/tasko-$E2E_RUNS.out" 2>&1 &
+  (cd "$E2E_WORLD" && exec "$TASKO" "$@") >"$E2E_WORK/tasko-$E2E_RUNS.out" 2>&1 &
   E2E_TASKO_PID=$!
   e2e_log "started tasko (pid $E2E_TASKO_PID)"
 }

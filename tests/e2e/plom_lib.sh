@@ -10,12 +10,13 @@ PLOM_MAIN_TITLE='^QUENTBUILDER VERSION 0\.5 BASED ON ZEFA BUILDER VERSION 0\.7$'
 PLOM_TILE_TITLE='^1$'
 PLOM_DNA_TITLE='^DNA_DESCRIPTOR_WINDOW$'
 
-# Starts plom in the world directory in the background (output in plom-N.out). The pid goes to
+# Starts plom in the world directory in the background, with the given arguments (if any;
+# output in plom-N.out). The pid goes to
 # E2E_TASKO_PID, the program under test of lib.sh's waiting and cleanup helpers.
 plom_start() {
   [ -x "$PLOM" ] || e2e_fail "builder binary not found or not executable: $PLOM"
   E2E_RUNS=$((E2E_RUNS + 1))
-  (cd "$E2E_WORLD" && exec "$PLOM") >"$E2E_WORK/plom-$E2E_RUNS.out" 2>&1 &
+  (cd "$E2E_WORLD" && exec "$PLOM" "$@") >"$E2E_WORK/plom-$E2E_RUNS.out" 2>&1 &
   E2E_TASKO_PID=$!
   e2e_log "started plom (pid $E2E_TASKO_PID)"
 }

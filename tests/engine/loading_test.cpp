@@ -441,3 +441,25 @@ TEST_F(LoadingTest, RepeatedAndUnknownTileNamesResolveLikeTheLibraryLookup) {
 }
 
 }  // namespace
+
+// --map: the start area plays the given file; other areas and the area sound keep their names.
+TEST_F(LoadingTest, AMapFromTheCommandLineReplacesOnlyTheStartAreasMap) {
+    AddTile("a");
+    Start();
+    WriteMap({{"a", 0, 0, 16, 8, 0}}, 2);
+    WriteMap({{"a", 0, 0, 16, 8, 0}, {"a", 40, 0, 16, 8, 0}, {"a", 80, 0, 16, 8, 0}}, 7);
+    std::filesystem::rename("MAPS/LVL7.dll", "try.dll");
+    gSettings.APPENTRY = 2;
+    gState.startMapFile = "try.dll";
+    EXPECT_EQ(MapFileName(2), "try.dll");
+    EXPECT_EQ(MapFileName(3), "MAPS/LVL3.dll");
+    EXPECT_EQ(AreaSoundName(2), "SND/#L2.wav");
+    gState.requestedArea = 2;
+    LoadArea();
+    EXPECT_EQ(gState.lastObjectIndex, 2);
+    EXPECT_EQ(Object(2).x, 80);
+
+    gState.startMapFile = "";
+    LoadArea();
+    EXPECT_EQ(gState.lastObjectIndex, 0);
+}

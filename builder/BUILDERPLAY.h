@@ -1,0 +1,18 @@
+// BUILDERPLAY: playing the map being edited in the engine: the scratch map file of the world,
+// finding tasko and starting it there without waiting for it.
+#pragma once
+#include <string>
+
+// The engine program's file name, looked up beside plom's own binary, then on the search path.
+constexpr const char* kEngineProgram = "tasko";
+
+// The scratch map F5 writes: "USER/_PLAYMAP" below the start directory (never the map file
+// being edited, never an undo snapshot).
+std::string PlayMapPath();
+// F5: unless the engine started earlier still runs, writes the map to the scratch file and starts
+// the engine in the start directory with "--map" and that file. A map that cannot be written,
+// an engine that cannot be found or started: the "MAP BUILDER ERROR:" box says so.
+void PlayMapInEngine();
+// Collects the engine started by F5 once it has ended (called every loop turn), so an ended
+// engine does not linger as a zombie process while plom waits for events.
+void NoteEngineEnd();

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installing into a staging directory: programs, manual pages, desktop entries, icons and the
+# demo world template land in their places; the installed programs answer --help and run on a
+# copy of the installed demo world (tasko draws the demo area, plom opens and quits with 0).
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/plom_lib.sh"
+
+e2e_begin
+stage=$E2E_WORK/stage
+cmake --install "$BUILD_DIR" --prefix "$stage" >"$E2E_WORK/install.txt" 2>&1 ||
+  e2e_fail "cmake --install failed: $(tail -n 5 "$E2E_WORK/install.txt")"
+for file in bin/tasko bin/plom share/man/man6/tasko.6 share/man/man6/plom.6 \
+  share/applications/tasko.desktop share/applications/plom.desktop \
+  share/icons/hicolor/48x48/apps/tasko.png share/icons/hicolor/48x48/apps/plom.png \
+  share/tasko/demo/CORE/ini.crc share/tasko/demo/_DATA/ini.txt share/tasko/demo/MAPS/LVL0.dll; do
+  [ -f "$stage/$file" ] || e2e_fail "not installed: $file"
+done
+[ ! -e "$stage/share/tasko/demo/.gitignore" ] || e2e_fail "the demo template holds the repository's .gitignore"
+grep -q '^Exec=plom' "$stage/share/applications/plom.desktop" || e2e_fail "plom's desktop entry does not start plom"
+grep -q 'F5' "$stage/share/man/man6/plom.6" || e2e_fail "plom's manual page does not describe F5"
+for program in tasko plom; do
+  "$stage/bin/$program" --help >"$E2E_WORK/help.txt" 2>&1 || e2e_fail "installed $program --help failed"
+  grep -q "^usage: $program" "$E2E_WORK/help.txt" || e2e_fail "installed $program --help shows no usage"
+done
+
+# The installed programs on a copy of the installed template.
+rm -rf "$E2E_WORLD"
+cp -R "$stage/share/tasko/demo" "$E2E_WORLD" || e2e_fail "cannot copy the installed demo world"
+TASKO=$stage/bin/tasko
+e2e_start_tasko
+e2e_wait_world_window
+e2e_wait_demo_drawn .png 6 1 20
+e2e_quit_engine
+e2e_log "installed tasko drew the demo area and ended with 0"
+
+PLOM=$stage/bin/plom
+plom_start
+plom_wait_windows
+plom_quit
+e2e_log "installed plom opened its windows and quit with 0"
+e2e_pass

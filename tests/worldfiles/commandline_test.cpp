@@ -1,0 +1,121 @@
+// The command line of both programs: which action each line asks for (the outcomes of whole
+// runs are the end-to-end table), the --map path, and the new world's writer.
+#include "worldfiles/commandline.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <vector>
+
+#include "tests/worldfiles/temp_dir.h"
+#include "worldfiles/descriptor.h"
+#include "platform/files.h"
+#include "worldfiles/mapfile.h"
+#include "worldfiles/newworld.h"
+
+namespace {
+
+using wf::CommandLine;
+using wf::Program;
+
+struct ParseCase {
+    Program program;
+    std::vector<std::string> arguments;
+    CommandLine::Action action;
+    std::string directory;
+    std::string map;
+    std::string errorPart;  // kUsageError: a part of the one-line reason
+};
+
+TEST(CommandLineTest, ParsesEachLineIntoItsAction) {
+    const Program E = Program::kEngine, B = Program::kBuilder;
+    const ParseCase cases[] = {
+        {E, {}, CommandLine::kRun, "", "", ""},
+        {B, {"world"}, CommandLine::kRun, "world", "", ""},
+        {E, {"--map", "m.dll", "w"}, CommandLine::kRun, "w", "m.dll", ""},
+        {E, {"w", "--map", "m.dll"}, CommandLine::kRun, "w", "m.dll", ""},
+        {E, {"--", "-odd"}, CommandLine::kRun, "-odd", "", ""},
+        {E, {"--help"}, CommandLine::kHelp, "", "", ""},
+        {B, {"-h", "--bogus"}, CommandLine::kHelp, "", "", ""},
+        {E, {"x", "y", "--version"}, CommandLine::kVersion, "", "", ""},
+        {E, {"--new-world", "n"}, CommandLine::kNewWorld, "n", "", ""},
+        {E, {"--bogus"}, CommandLine::kUsageError, "", "", "unknown option '--bogus'"},
+        {B, {"--map", "m"}, CommandLine::kUsageError, "", "", "unknown option '--map'"},
+        {B, {"--new-world", "n"}, CommandLine::kUsageError, "", "", "unknown option '--new-world'"},
+        {E, {"a", "b"}, CommandLine::kUsageError, "", "", "extra argument 'b'"},
+        {E, {"--map"}, CommandLine::kUsageError, "", "", "--map needs a value"},
+        {E, {"--new-world", "n", "w"}, CommandLine::kUsageError, "", "", "extra argument 'w'"},
+        {E, {"--new-world", "n", "--map", "m"}, CommandLine::kUsageError, "", "", "cannot be combined"},
+        {B, {"--", "--help"}, CommandLine::kRun, "--help", "", ""},  // after "--" no word is an option
+    };
+    for (const ParseCase& c : cases) {
+        std::string shown;
+        for (const std::string& a : c.arguments) shown += a + " ";
+        SCOPED_TRACE(shown);
+        const CommandLine line = wf::ParseCommandLine(c.program, c.arguments);
+        EXPECT_EQ(line.action, c.action);
+        if (c.action == CommandLine::kUsageError) {
+            EXPECT_NE(line.error.find(c.errorPart), std::string::npos) << line.error;
+            EXPECT_EQ(line.error.find('\n'), std::string::npos);
+        } else {
+            EXPECT_EQ(line.worldDirectory, c.directory);
+            EXPECT_EQ(line.mapFile, c.map);
+        }
+    }
+}
+
+class LaunchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.Valid());
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_.Path());
+        std::filesystem::create_directory("world");
+        std::filesystem::create_directory("full");
+        wftest::WriteBytes("full/keep.txt", "mine");
+    }
+    void TearDown() override { std::filesystem::current_path(previous_); }
+
+    wftest::TempDir dir_;
+    std::filesystem::path previous_;
+};
+
+TEST_F(LaunchTest, MapFileIsNamedFromTheStartingDirectoryBeforeEnteringTheWorld) {
+    CommandLine line = wf::ParseCommandLine(Program::kEngine, {"--map", "maps/try.dll", "world"});
+    std::ostringstream out, err;
+    const std::string start = std::filesystem::current_path().string();
+    ASSERT_EQ(wf::PrepareLaunch(Program::kEngine, line, out, err), -1);
+    EXPECT_EQ(line.mapFile, start + "/maps/try.dll");
+    EXPECT_EQ(std::filesystem::current_path().string(), start + "/world");  // as if started there
+    line = wf::ParseCommandLine(Program::kEngine, {"--map", "/abs/m.dll"});
+    ASSERT_EQ(wf::PrepareLaunch(Program::kEngine, line, out, err), -1);
+    EXPECT_EQ(line.mapFile, "/abs/m.dll");
+}
+
+// The new world's player is steered by the keyboard, its start map holds the view's marker and
+// the player, and a directory that is not empty (or a file) is refused untouched.
+TEST_F(LaunchTest, NewWorldHoldsAPlayerAndIsNeverWrittenOverAnother) {
+    std::string problem;
+    ASSERT_TRUE(wf::WriteNewWorld("made", problem)) << problem;
+    wf::TileDescriptor player;
+    ASSERT_TRUE(wf::ReadEngineDescriptor("made/GFX/player.dll", player));
+    EXPECT_EQ(player.worldFTileUseKeyboard, 1);
+    EXPECT_NE(player.worldFTilePlayerID, 0);
+    std::vector<std::string> lines;
+    ASSERT_TRUE(plat::ReadAllLines("made/MAPS/LVL0.dll", lines));
+    std::vector<std::string> names;
+    for (const wf::EngineMapRecord& record : wf::ParseEngineMap(lines).records) names.push_back(record.tileName);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "player"), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "mapstart"), 1);
+    EXPECT_EQ(wftest::ReadBytes("made/1"), wftest::ReadBytes("made/MAPS/LVL0.dll"));
+
+    EXPECT_FALSE(wf::WriteNewWorld("made", problem));
+    EXPECT_NE(problem.find("not empty"), std::string::npos);
+    EXPECT_FALSE(wf::WriteNewWorld("full/keep.txt", problem));
+    EXPECT_EQ(wftest::ReadBytes("full/keep.txt"), "mine");
+}
+
+}  // namespace

@@ -1,0 +1,153 @@
+// The command line of both programs: the option table, the help and usage texts, and the
+// launch step that prints, writes a new world or enters the world directory before a run.
+#include "worldfiles/commandline.h"
+
+#include "platform/files.h"
+#include "worldfiles/newworld.h"
+
+#ifndef TOOLS_VERSION
+#define TOOLS_VERSION "0"
+#endif
+
+namespace wf {
+namespace {
+
+bool IsOption(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }
+
+CommandLine UsageError(const std::string& text) {
+    CommandLine line;
+    line.action = CommandLine::kUsageError;
+    line.error = text;
+    return line;
+}
+
+}  // namespace
+
+std::string ProgramName(Program program) { return program == Program::kEngine ? "tasko" : "plom"; }
+
+CommandLine ParseCommandLine(Program program, const std::vector<std::string>& arguments) {
+    const std::string name = ProgramName(program);
+    for (const std::string& argument : arguments) {
+        if (argument == "--") break;
+        if (argument == "--help" || argument == "-h") return CommandLine{CommandLine::kHelp, "", "", ""};
+        if (argument == "--version") return CommandLine{CommandLine::kVersion, "", "", ""};
+    }
+    CommandLine line;
+    bool optionsEnded = false;
+    bool haveDirectory = false;
+    bool newWorld = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const bool engine = program == Program::kEngine;
+        if (!optionsEnded && engine && (argument == "--map" || argument == "--new-world")) {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                return UsageError(name + ": the option " + argument + " needs a value");
+            }
+            const std::string& value = arguments[++i];
+            if (argument == "--map") {
+                line.mapFile = value;
+            } else {
+                if (newWorld || haveDirectory) return UsageError(name + ": extra argument '" + value + "'");
+                newWorld = true;
+                line.worldDirectory = value;
+            }
+            continue;
+        }
+        if (!optionsEnded && IsOption(argument)) {
+            return UsageError(name + ": unknown option '" + argument + "'");
+        }
+        if (haveDirectory || newWorld || argument.empty()) {
+            return UsageError(name + ": extra argument '" + argument + "'");
+        }
+        haveDirectory = true;
+        line.worldDirectory = argument;
+    }
+    if (newWorld) {
+        if (!line.mapFile.empty()) return UsageError(name + ": --new-world and --map cannot be combined");
+        line.action = CommandLine::kNewWorld;
+    }
+    return line;
+}
+
+std::string UsageText(Program program) {
+    if (program == Program::kEngine) {
+        return "usage: tasko [--map FILE] [WORLD]\n"
+               "       tasko --new-world DIR\n"
+               "       tasko --help | --version\n";
+    }
+    return "usage: plom [WORLD]\n"
+           "       plom --help | --version\n";
+}
+
+std::string HelpText(Program program) {
+    if (program == Program::kEngine) {
+        return "tasko runs a tile world full-screen; hold Escape and left Alt together to end it.\n\n" +
+               UsageText(program) +
+               "\n"
+               "  WORLD            the world directory (default: the working directory); tasko\n"
+               "                   runs as if started in it and reads CORE/ini.crc there\n"
+               "  --map FILE       play FILE as the start area's map instead of the configured one\n"
+               "                   (a relative FILE is taken from where tasko is started)\n"
+               "  --new-world DIR  write a small world of your own into DIR (new or empty), then\n"
+               "                   start it with 'tasko DIR' and edit it with 'plom DIR'\n"
+               "  -h, --help       show this help and end\n"
+               "  --version        show the version and end\n";
+    }
+    return "plom edits the maps and tile descriptors of a tile world.\n\n" + UsageText(program) +
+           "\n"
+           "  WORLD            the world directory (default: the working directory); plom runs\n"
+           "                   as if started in it and reads _DATA/ini.txt there\n"
+           "  -h, --help       show this help and end\n"
+           "  --version        show the version and end\n"
+           "\n"
+           "F5 in the main window writes the map to USER/_PLAYMAP and plays it in tasko.\n";
+}
+
+std::string VersionText(Program program) { return ProgramName(program) + " " + TOOLS_VERSION + "\n"; }
+
+int PrepareLaunch(Program program, CommandLine& line, std::ostream& out, std::ostream& err) {
+    const std::string name = ProgramName(program);
+    switch (line.action) {
+        case CommandLine::kHelp:
+            out << HelpText(program);
+            return 0;
+        case CommandLine::kVersion:
+            out << VersionText(program);
+            return 0;
+        case CommandLine::kUsageError:
+            err << line.error << "\n" << UsageText(program);
+            return 2;
+        case CommandLine::kNewWorld: {
+            std::string problem;
+            if (!WriteNewWorld(line.worldDirectory, problem)) {
+                err << name << ": " << problem << "\n";
+                return 2;
+            }
+            out << name << ": a new world is in " << line.worldDirectory << "; start it with: tasko "
+                << line.worldDirectory << "\n";
+            return 0;
+        }
+        case CommandLine::kRun:
+            break;
+    }
+    // The map file is named from where the program was started, before moving into the world.
+    if (!line.mapFile.empty()) line.mapFile = plat::AbsolutePath(line.mapFile);
+    if (line.worldDirectory.empty()) return -1;
+    if (!plat::DirectoryExists(line.worldDirectory)) {
+        err << name << ": the world directory '" << line.worldDirectory << "' does not exist\n"
+            << UsageText(program);
+        return 2;
+    }
+    if (!plat::ChangeDirectory(line.worldDirectory)) {
+        err << name << ": cannot enter the world directory '" << line.worldDirectory << "'\n"
+            << UsageText(program);
+        return 2;
+    }
+    return -1;
+}
+
+}  // namespace wf
