@@ -29,7 +29,7 @@ plom_wait_windows
 sleep 1
 shot=$E2E_WORK/plom.png
 e2e_screenshot "$shot"
-eval "$(xdotool getwindowgeometry --shell "$PLOM_TILES")"
+e2e_geometry "$PLOM_TILES"
 players=$(e2e_count_rgb "$shot" "$X" "$Y" 320 130 "$PLAYER")
 bricks=$(e2e_count_rgb "$shot" "$X" "$Y" 320 130 "$BRICK")
 [ "$players" -gt 300 ] && [ "$bricks" -gt 300 ] ||

@@ -15,7 +15,7 @@ shot=$E2E_WORK/layout.png
 e2e_screenshot "$shot"
 
 # The first key field: the first yellow pixel going down the descriptor window's left column.
-eval "$(xdotool getwindowgeometry --shell "$PLOM_DNA")"
+e2e_geometry "$PLOM_DNA"
 field_y=$(convert "$shot" -crop "1x120+$((X + 4))+$Y" +repage txt:- |
   awk -F'[:,() ]+' 'NR > 1 && $3 > 200 && $4 > 200 && $5 < 60 { print $2; exit }')
 [ -n "$field_y" ] || e2e_fail "no yellow key field at the top of the descriptor window"
