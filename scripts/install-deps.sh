@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 packages=(
-  build-essential cmake pkg-config dpkg-dev
+  build-essential cmake pkg-config dpkg-dev file
   libsdl2-dev libsdl2-mixer-dev libfltk1.3-dev libepoxy-dev libgl-dev
   libpng-dev libjpeg-dev libtiff-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
