@@ -44,7 +44,9 @@ void PlaceRecord(const wf::BuilderMapRecord& record) {
         tile.sprite = type.sprite;
         tile.libraryIndex = typeIndex;
         tile.descriptor = type.descriptor;
-        tile.active = type.usable;
+        // A record of the map stays in it even when its type is not usable (a descriptor of
+        // known keys only, whose new tiles are not kept): it is drawn and saved as it was read.
+        tile.active = 1;
         tile.zoom = type.zoom;
     } else {
         // A name the library cannot show keeps its own name, library index and place, so the

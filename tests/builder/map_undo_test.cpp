@@ -141,12 +141,15 @@ TEST_F(BuilderMaps, AMapThatCannotBeWrittenIsReportedAndKeptInMemory) {
 TEST_F(BuilderMaps, ReadingAndSavingKeepEveryRecordWithItsOwnName) {
     // The library's last entry has a descriptor but a graphic that does not load: it is no
     // place for unknown names. Unknown names keep their own name and library index and are
-    // drawn with the last type whose graphic loaded ("wall").
+    // drawn with the last type whose graphic loaded ("wall"). A record of a type that is not
+    // usable ("plain": a descriptor of known keys only) stays too.
     WriteLines("GFX/zbroken.png", {"not a png"});
     WriteDescriptor("GFX/zbroken.dll", {{"hp", "1"}});
+    WritePng("GFX/plain.png", 8, 8, 0, 100, 0);
+    WriteLines("GFX/plain.dll", {"worldFTileTransparency", "255"});
     std::vector<std::string> lines = {"7", "-3"};
-    const char* names[] = {"rock", "gone", "rock", "gone", "zbroken", "lost"};
-    for (int i = 0; i < 6; ++i) {
+    const char* names[] = {"rock", "gone", "rock", "gone", "zbroken", "lost", "plain"};
+    for (int i = 0; i < 7; ++i) {
         lines.insert(lines.end(), {"TILE", names[i], std::to_string(40 + i), std::to_string(i), "0", "8", "8", "0"});
     }
     lines.push_back("ENGINETILEINFOEND");
@@ -156,12 +159,14 @@ TEST_F(BuilderMaps, ReadingAndSavingKeepEveryRecordWithItsOwnName) {
     ::testing::internal::CaptureStderr();
     ReadMapFile("big.map");
     const std::string errors = ::testing::internal::GetCapturedStderr();
-    ASSERT_EQ(TypeIndex("zbroken"), 2);
+    ASSERT_EQ(TypeIndex("zbroken"), 3);
+    ASSERT_FALSE(gBuilder.tileLibrary[TypeIndex("plain")].usable);
     EXPECT_EQ(gBuilder.lastLibraryIndex, TypeIndex("wall"));
-    EXPECT_EQ(gBuilder.lastTileIndex, 5);  // the table grew to keep all six
+    EXPECT_EQ(gBuilder.lastTileIndex, 6);  // the table grew to keep all seven
     EXPECT_EQ(gBuilder.scrollX, 7);
     EXPECT_EQ(gBuilder.scrollY, -3);
-    EXPECT_THAT(Names(), ElementsAre("rock", "gone", "rock", "gone", "zbroken", "lost"));
+    EXPECT_THAT(Names(), ElementsAre("rock", "gone", "rock", "gone", "zbroken", "lost", "plain"));
+    EXPECT_EQ(gBuilder.mapTiles[6].active, 1);
     const plat::Drawable wallSprite = gBuilder.tileLibrary[TypeIndex("wall")].sprite;
     for (int slot : {1, 3, 4, 5}) {
         EXPECT_EQ(gBuilder.mapTiles[slot].sprite.id, wallSprite.id) << slot;
@@ -169,7 +174,8 @@ TEST_F(BuilderMaps, ReadingAndSavingKeepEveryRecordWithItsOwnName) {
         EXPECT_EQ(gBuilder.mapTiles[slot].libraryIndex, 40 + slot) << slot;
     }
     EXPECT_EQ(gBuilder.mapTiles[0].libraryIndex, TypeIndex("rock"));  // a known name: its index
-    // Drawn like a wall (opaque, its "2x2" blending): two rocks at 200, four walls at 255.
+    // Drawn like a wall (opaque, its "2x2" blending): two rocks at 200, four walls at 255; the
+    // plain tile as itself.
     gBuilder.actualTile = -1;  // no preview
     plat::headless::ClearDraws();
     plat::headless::AdvanceClock(100);
@@ -181,7 +187,8 @@ TEST_F(BuilderMaps, ReadingAndSavingKeepEveryRecordWithItsOwnName) {
     const int rock = gBuilder.tileLibrary[TypeIndex("rock")].sprite.id;
     EXPECT_THAT(drawn, ElementsAre(std::pair{rock, 200}, std::pair{wallSprite.id, 255}, std::pair{rock, 200},
                                    std::pair{wallSprite.id, 255}, std::pair{wallSprite.id, 255},
-                                   std::pair{wallSprite.id, 255}));
+                                   std::pair{wallSprite.id, 255},
+                                   std::pair{gBuilder.tileLibrary[TypeIndex("plain")].sprite.id, 255}));
     // One line per unknown name, with its tile count; "zbroken" is a library name.
     EXPECT_THAT(errors, ::testing::HasSubstr("2 tile(s) named \"gone\""));
     EXPECT_THAT(errors, ::testing::HasSubstr("1 tile(s) named \"lost\""));
@@ -192,6 +199,7 @@ TEST_F(BuilderMaps, ReadingAndSavingKeepEveryRecordWithItsOwnName) {
     std::vector<std::string> expected = lines;
     expected[0] = expected[1] = "0";
     expected[2 + 8 * 0 + 2] = expected[2 + 8 * 2 + 2] = std::to_string(TypeIndex("rock"));
+    expected[2 + 8 * 6 + 2] = std::to_string(TypeIndex("plain"));
     EXPECT_EQ(ReadLines("back.map"), expected);
     ReadMapFile("back.map");
     ASSERT_TRUE(WriteMapFile("again.map"));
@@ -201,7 +209,7 @@ TEST_F(BuilderMaps, ReadingAndSavingKeepEveryRecordWithItsOwnName) {
     std::filesystem::remove_all("GFX");
     ReadMapFile("big.map");
     EXPECT_TRUE(gBuilder.tileLibrary.empty());
-    EXPECT_THAT(Names(), ElementsAre("rock", "gone", "rock", "gone", "zbroken", "lost"));
+    EXPECT_THAT(Names(), ElementsAre("rock", "gone", "rock", "gone", "zbroken", "lost", "plain"));
     EXPECT_FALSE(gBuilder.mapTiles[0].sprite.Valid());
     ASSERT_TRUE(WriteMapFile("bare.map"));
     lines[0] = lines[1] = "0";
