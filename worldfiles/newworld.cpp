@@ -209,10 +209,13 @@ std::vector<MapFileTile> StartMap() {
 }
 
 bool WriteAll(const std::string& root, std::string& problem) {
+    // Each write says which file failed; `written` passes on its outcome.
+    auto written = [&](bool ok, const std::string& name) {
+        if (!ok) problem = "cannot write " + root + name;
+        return ok;
+    };
     auto lines = [&](const std::string& name, const std::vector<std::string>& content) {
-        if (plat::WriteLinesAtomically(root + name, content)) return true;
-        problem = "cannot write " + root + name;
-        return false;
+        return written(plat::WriteLinesAtomically(root + name, content), name);
     };
     for (const char* folder : {"CORE", "GFX", "MAPS", "ANIM", "SOUND", "_DATA", "USER"}) {
         if (!plat::MakeDirectories(root + folder)) {
@@ -273,26 +276,18 @@ bool WriteAll(const std::string& root, std::string& problem) {
         {"wall", WallGraphic(), {{"worldFTileCollision", "1"}, {"worldFTileIDString", "WALL"}}},
     };
     for (const Kind& kind : kinds) {
-        const std::string base = root + "GFX/" + kind.name;
-        if (!plat::WritePngFile(base + ".png", kind.graphic)) {
-            problem = "cannot write " + base + ".png";
-            return false;
-        }
-        if (!WriteDescriptorFile(base + ".dll", DescriptorRows(kind.values))) {
-            problem = "cannot write " + base + ".dll";
+        const std::string base = std::string("GFX/") + kind.name;
+        if (!written(plat::WritePngFile(root + base + ".png", kind.graphic), base + ".png") ||
+            !written(WriteDescriptorFile(root + base + ".dll", DescriptorRows(kind.values)), base + ".dll")) {
             return false;
         }
     }
-    if (!WriteDescriptorFile(root + "_DATA/DNA.dll", DefaultDescriptorRows())) {
-        problem = "cannot write " + root + "_DATA/DNA.dll";
+    if (!written(WriteDescriptorFile(root + "_DATA/DNA.dll", DefaultDescriptorRows()), "_DATA/DNA.dll")) {
         return false;
     }
     const std::vector<MapFileTile> map = StartMap();
     for (const char* name : {"MAPS/LVL0.dll", "1"}) {
-        if (!WriteMapFile(root + name, map)) {
-            problem = "cannot write " + root + name;
-            return false;
-        }
+        if (!written(WriteMapFile(root + name, map), name)) return false;
     }
     return true;
 }

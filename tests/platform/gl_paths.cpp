@@ -23,6 +23,21 @@ using gltest::LoadPixels;
 
 constexpr int kKinds = 48;
 
+// A square of the 64 at a random place for every blend pair (1..13 each way), then the usual
+// blending and a line of text on its background.
+void DrawEveryBlendPairAndText(const std::vector<plat::Drawable>& squares, std::mt19937& place,
+                               std::uniform_int_distribution<int>& position, const int (&opacities)[7]) {
+    int i = 0;
+    for (int source = 1; source <= 13; ++source) {
+        for (int destination = 1; destination <= 13; ++destination, ++i) {
+            plat::SetBlend(source, destination);
+            plat::DrawDrawable(squares[i % 63], position(place), position(place), opacities[i % 7]);
+        }
+    }
+    plat::SetBlend(5, 6);
+    plat::DrawText(3, 3, "Mm 0123 #@", plat::Colour{250, 120, 10}, true, plat::Colour{9, 9, 60});
+}
+
 class RendererPaths : public gltest::GlScreen {
 protected:
     void TearDown() override {
@@ -186,15 +201,7 @@ TEST_F(RendererPaths, SquareSpritesDrawnAsPointsGiveTheSamePicture) {
             plat::DrawDrawable(squares[side - 1], kSize - side, 0, 255);
         }
         plat::DrawDrawable(squares[63], 28, 28, 160);
-        int i = 0;
-        for (int source = 1; source <= 13; ++source) {
-            for (int destination = 1; destination <= 13; ++destination, ++i) {
-                plat::SetBlend(source, destination);
-                plat::DrawDrawable(squares[i % 63], position(place), position(place), opacities[i % 7]);
-            }
-        }
-        plat::SetBlend(5, 6);
-        plat::DrawText(3, 3, "Mm 0123 #@", plat::Colour{250, 120, 10}, true, plat::Colour{9, 9, 60});
+        DrawEveryBlendPairAndText(squares, place, position, opacities);
         plat::DrawBox(100, 100, 30, 30, plat::Colour{20, 200, 100}, true);
         plat::DrawBox(140, 100, 30, 30, plat::Colour{200, 0, 100}, false);
     };
@@ -304,15 +311,7 @@ TEST_F(RendererPaths, EveryFallbackForAMissingCapabilityGivesTheSamePicture) {
         plat::ZoomDrawable(zoomed, 90, 70);
         plat::DrawDrawable(zoomed, 60, 60, 180);
         plat::FreeDrawable(zoomed);
-        int i = 0;
-        for (int source = 1; source <= 13; ++source) {
-            for (int destination = 1; destination <= 13; ++destination, ++i) {
-                plat::SetBlend(source, destination);
-                plat::DrawDrawable(squares[i % 63], position(place), position(place), opacities[i % 7]);
-            }
-        }
-        plat::SetBlend(5, 6);
-        plat::DrawText(3, 3, "Mm 0123 #@", plat::Colour{250, 120, 10}, true, plat::Colour{9, 9, 60});
+        DrawEveryBlendPairAndText(squares, place, position, opacities);
     };
     ASSERT_TRUE(SamePicture(scene));
     const plat::gl::RendererStats full = stats_;
