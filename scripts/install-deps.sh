@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages needed to build and test tasko and plom, only those missing.
-# Quiet when everything is installed already.
+# Quiet when everything is installed already. With --windows, also what the Windows cross-build
+# and its tests under Wine need (scripts/windows-build.sh, scripts/windows-test.sh).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
@@ -12,6 +13,15 @@ packages=(
   xvfb xauth xfonts-base xdotool x11-utils imagemagick sox libgl1-mesa-dri libsdl2-tests
   openbox x11-xkb-utils
 )
+if [ "${1:-}" = --windows ]; then
+  # The MinGW-w64 compilers and zlib as binaries; the other libraries are built from Debian's
+  # source packages (dpkg-dev unpacks them; meson and ninja build libepoxy); Wine runs the
+  # results; zip and NSIS pack them.
+  packages+=(
+    g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev meson ninja-build python3
+    wine wine64 zip unzip nsis
+  )
+fi
 
 missing=()
 for package in "${packages[@]}"; do

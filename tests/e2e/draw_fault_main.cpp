@@ -1,6 +1,12 @@
 // A program of the end-to-end tests only: tasko or plom (chosen when it is built) with a hook in
-// drawing that makes a real access violation at the first GL flush after the process gets SIGUSR1.
+// drawing that makes a real access violation at the first GL flush after the process gets SIGUSR1
+// (on Windows, which has no such signal: after a file "draw-fault.request" appears in its working
+// directory).
 #include <signal.h>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 #include "platform/draw_hook.h"
 #if defined(DRAW_FAULT_ENGINE)
@@ -27,11 +33,23 @@ void FaultInDrawing() {
 
 }  // namespace
 
+#if defined(_WIN32)
+DWORD WINAPI WatchForRequest(void*) {
+    while (GetFileAttributesW(L"draw-fault.request") == INVALID_FILE_ATTRIBUTES) Sleep(100);
+    RequestFault(0);
+    return 0;
+}
+#endif
+
 int main() {
+#if defined(_WIN32)
+    CloseHandle(CreateThread(nullptr, 0, WatchForRequest, nullptr, 0, nullptr));
+#else
     struct sigaction action {};
     action.sa_handler = RequestFault;
     sigemptyset(&action.sa_mask);
     sigaction(SIGUSR1, &action, nullptr);
+#endif
     plat::SetDrawHook(FaultInDrawing);
 #if defined(DRAW_FAULT_ENGINE)
     RunEngine();

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Tests the Windows build (scripts/windows-build.sh) under Wine on Xvfb:
+#   1. the unit tests on the headless backend and the corpus replays, each program run once;
+#   2. the GL renderer tests on llvmpipe (Wine's OpenGL goes to the host's Mesa);
+#   3. end to end, the programs unpacked from build-windows/tasko-<version>-win64.zip into a
+#      scratch directory and driven with the Linux end-to-end helpers (tests/e2e/lib.sh).
+# Wine runs in a private prefix in build-windows/wineprefix, made once with `wineboot -i`.
+# The Linux build in build/ is needed too: the Windows programs' outputs and files are compared
+# with the Linux programs'. The last line is "windows: N passed, N failed"; the exit code is 1
+# when anything failed.
+set -uo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+ROOT=$PWD
+BUILD=$ROOT/build-windows
+start=$SECONDS
+
+./scripts/install-deps.sh --windows || exit 1
+[ -f "$BUILD/windows-tests.txt" ] || { echo "windows-test: build it first: scripts/windows-build.sh" >&2; exit 1; }
+
+export WINEPREFIX=$BUILD/wineprefix
+export WINEDEBUG=-all
+# No Mono or Gecko installer prompts while the prefix is made.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+export SDL_AUDIODRIVER=dummy
+WINE=$(command -v wine64 || command -v wine)
+
+passed=0
+failed=0
+failures=()
+pass() { passed=$((passed + 1)); echo "windows: PASS $1"; }
+fail() { failed=$((failed + 1)); failures+=("$1"); echo "windows: FAIL $1" >&2; }
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  t=$SECONDS
+  "$WINE" wineboot -i >/dev/null 2>&1 || { echo "windows-test: wineboot failed" >&2; exit 1; }
+  echo "windows: Wine prefix made in $((SECONDS - t)) s"
+fi
+# One wineserver for the whole run, so no program waits for one to start.
+wineserver -p
+trap 'wineserver -k 2>/dev/null' EXIT
+
+# --- unit tests, corpus replays and renderer tests ---------------------------------------------
+# Tests left out on Windows, with the reason for each:
+declare -A EXCLUDE=(
+  # The bench world is written by bench/make_world.sh, a shell script a Windows program cannot run.
+  [engine_gl_tests]="-BenchWorld*"
+)
+t=$SECONDS
+while read -r name file arguments; do
+  [ -n "$name" ] || continue
+  log=$BUILD/tests/$name.windows.log
+  filter=()
+  [ -n "${EXCLUDE[$name]:-}" ] && filter=(--gtest_filter="${EXCLUDE[$name]}")
+  # shellcheck disable=SC2086  # the corpus directory is one word
+  case "$name" in
+    *_gl_tests)
+      (cd "$BUILD/tests" && GALLIUM_DRIVER=llvmpipe EXPECTED_GL_DRIVER=llvmpipe \
+        "$ROOT/scripts/with-display.sh" "$WINE" "./$file" "${filter[@]}") >"$log" 2>&1 ;;
+    replay_*)
+      (cd "$BUILD/tests" && "$WINE" "./$file" "$ROOT/$arguments") >"$log" 2>&1 ;;
+    *)
+      (cd "$BUILD/tests" && "$WINE" "./$file" "${filter[@]}") >"$log" 2>&1 ;;
+  esac
+  code=$?
+  summary=$(grep -E '^\[  PASSED  \]|^\[  FAILED  \] [0-9]+ test' "$log" | tr '\n' ' ')
+  if [ "$code" -eq 0 ]; then
+    pass "$name ${summary:-$(tail -n 1 "$log")}"
+  else
+    fail "$name (exit code $code) ${summary}"
+    grep -E '^\[  FAILED  \]' "$log" | head -n 20 >&2
+    tail -n 20 "$log" >&2
+  fi
+done <"$BUILD/windows-tests.txt"
+echo "windows: test programs took $((SECONDS - t)) s"
+
+# --- end to end ---------------------------------------------------------------------------------
+zip=$(ls -t "$BUILD"/tasko-*-win64.zip 2>/dev/null | head -n 1)
+linux_tasko=$(find "$ROOT/build" -type f -name tasko -perm -u+x 2>/dev/null | head -n 1)
+if [ -z "$zip" ]; then
+  fail "the package build-windows/tasko-<version>-win64.zip is missing"
+elif [ -z "$linux_tasko" ]; then
+  fail "the Linux tasko is not built (./test.sh or cmake --build build); it is compared with tasko.exe"
+else
+  t=$SECONDS
+  scratch=$(mktemp -d)
+  unzip -q "$zip" -d "$scratch" || fail "cannot unpack $(basename "$zip")"
+  package=$(dirname "$(find "$scratch" -name tasko.exe | head -n 1)")
+  # The end-to-end helpers start "$TASKO"; a wrapper makes that tasko.exe under Wine (Wine keeps
+  # the process id and passes the exit code through).
+  cat >"$scratch/tasko" <<EOF
+#!/bin/sh
+exec "$WINE" "$package/tasko.exe" "\$@"
+EOF
+  cp "$BUILD/tests/tasko_draw_fault.exe" "$package/"
+  cat >"$scratch/tasko_draw_fault" <<EOF
+#!/bin/sh
+exec "$WINE" "$package/tasko_draw_fault.exe" "\$@"
+EOF
+  chmod +x "$scratch/tasko" "$scratch/tasko_draw_fault"
+  # Wine's windows get keys only from a window manager's focus: every test runs under openbox.
+  for script in tests/e2e/test_demo_area.sh tests/e2e/windows/test_tasko_exe.sh; do
+    log=$BUILD/$(basename "$script" .sh).windows.log
+    if E2E_WM=openbox TASKO=$scratch/tasko TASKO_DRAW_FAULT=$scratch/tasko_draw_fault \
+      LINUX_TASKO=$linux_tasko SOURCE_DIR=$ROOT BUILD_DIR=$BUILD bash "$script" >"$log" 2>&1; then
+      pass "$(basename "$script") (tasko.exe)"
+    else
+      fail "$(basename "$script") (tasko.exe)"
+      tail -n 30 "$log" >&2
+    fi
+  done
+  rm -rf "$scratch"
+  echo "windows: end-to-end tests took $((SECONDS - t)) s"
+fi
+
+echo "windows: everything took $((SECONDS - start)) s"
+for failure in "${failures[@]}"; do echo "windows: failed: $failure"; done
+echo "windows: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
