@@ -15,8 +15,6 @@ namespace plat::headless {
 // no images or drawables, empty recordings.
 void Reset();
 void SetDesktop(int width, int height, int depth);
-// The work area QueryWorkArea reports; without one (and after Reset) the whole desktop.
-void SetWorkArea(int x, int y, int width, int height);
 // When set, OpenScreen fails.
 void SetScreenFails(bool fails);
 

