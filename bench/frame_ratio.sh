@@ -114,46 +114,21 @@ if [ -z "$SHIM" ]; then
 fi
 [ -r "$SHIM" ] || die "shim $SHIM not readable"
 
-# --- the picture: SIZE x SIZE RGBA, half-transparent blue square, opaque orange disc, one
-# fully transparent corner block; the same pixels as a 32-bit BMP for testsprite2 ---------------
+# --- the picture (static_world.sh), and the same pixels as a 32-bit BMP for testsprite2 ---------
+source "$HERE/static_world.sh"
 TILE_PNG=$WORK/tile.png
 TILE_BMP=$WORK/tile.bmp
-# The transparent block is magenta: testsprite2 keys out every pixel of its top-left pixel's RGB
-# (whatever the alpha), so that colour must occur nowhere else.
-"$CONVERT" -size "${SIZE}x${SIZE}" xc:'rgba(40,90,200,0.5)' -fill 'rgba(230,120,30,1)' \
-  -draw "circle $((SIZE / 2)),$((SIZE / 2)) $((SIZE / 2)),$((SIZE / 5))" \
-  \( -size "$((SIZE / 4))x$((SIZE / 4))" xc:'rgba(255,0,255,0)' \) -geometry +0+0 \
-  -compose copy -composite PNG32:"$TILE_PNG" || die "convert failed to make the tile"
+make_tile "$TILE_PNG" "$SIZE" || die "convert failed to make the tile"
 "$CONVERT" "$TILE_PNG" BMP:"$TILE_BMP" || die "convert failed to make the BMP"
 
 # --- the world ----------------------------------------------------------------------------------
-crlf() { printf '%s\r\n' "$@"; }
 WORLD=$WORK/world
 if [ "$MOVING" = 1 ]; then
   "$HERE/make_world.sh" "$WORLD" "$N" "$SIZE" >&2 || die "make_world.sh failed"
   cp "$WORLD/tile.png" "$TILE_PNG" && "$CONVERT" "$TILE_PNG" BMP:"$TILE_BMP" ||
     die "convert failed to make the BMP"
 else
-mkdir -p "$WORLD/CORE" "$WORLD/LOG" "$WORLD/tiles" "$WORLD/maps" "$WORLD/snd" "$WORLD/anim"
-crlf SYSTEMTEXT texts.txt CODECS codecs.txt ERRORPATH LOG/err.txt WARNINGS LOG/warn.txt \
-  MULTITASK 0 GRIDSIZE 32 MATRIXSIZE 8 MAXOBJECTS $((N + 16)) SIMCORE maps/ \
-  SOURCEWIDTH $SCREEN_W SOURCEHEIGHT $SCREEN_H GFX tiles/ APPENTRY 0 SOUNDPATH snd/ \
-  ANIMSYSTEM anim/ MAXANIMFRAMES 8 >"$WORLD/CORE/ini.crc"
-crlf GFXCODEC - .png - SOUNDCODEC - .wav - >"$WORLD/codecs.txt"
-crlf "#ERROR_INIT_INIT" "init failed" "#ERROR_OPEN_WORLD_SCREEN" "no screen" >"$WORLD/texts.txt"
-cp "$TILE_PNG" "$WORLD/tiles/tile.png"
-crlf worldFTileTransparency 255 worldFTileIDString TILE animContainer NOPE \
-  ";tile descriptor of frame_ratio.sh" ";end" >"$WORLD/tiles/tile.dll"
-# Object 0 at (0,0): with no MAPSTART object the view origin is object 0's position. The others
-# at Park-Miller pseudo-random spots with the whole tile on screen (the same every run).
-awk -v n="$N" -v s="$SIZE" -v w="$SCREEN_W" -v h="$SCREEN_H" 'BEGIN {
-  printf "0\r\n0\r\n"; r = 12345
-  for (i = 0; i < n; i++) {
-    if (i == 0) { x = 0; y = 0 }
-    else { r = (r * 16807) % 2147483647; x = r % (w - s + 1); r = (r * 16807) % 2147483647; y = r % (h - s + 1) }
-    printf "TILE\r\ntile\r\n0\r\n%d\r\n%d\r\n%d\r\n%d\r\n0\r\n", x, y, s, s
-  }
-  printf "ENGINETILEINFOEND\r\n" }' >"$WORLD/maps/LVL0.dll" || die "cannot write the map"
+  write_static_world "$WORLD" "$N" "$SIZE" "$TILE_PNG" "$SCREEN_W" "$SCREEN_H" || die "cannot write the world"
 fi
 
 # --- X server -----------------------------------------------------------------------------------

@@ -16,7 +16,9 @@ std::string OwnProgramDirectory();
 // Backend-neutral (platform_core).
 std::string FindProgram(const std::string& name);
 // The command line's arguments (argv[1] ...) in UTF-8. On Windows they are read from the wide
-// command line, since argv holds them in the ANSI code page. Backend-neutral (platform_core).
+// command line, since argv holds them in the ANSI code page; and a windowed program started from
+// a console, which Windows gives no output streams, writes its standard output and error output
+// (help, version, usage errors) to that console. Backend-neutral (platform_core).
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // Starts the program file `path` with `arguments` (argv[1]...), its working directory

@@ -11,6 +11,7 @@ Backend g_sdl;
 bool StartSubsystem(Uint32 flags) {
     if (SDL_WasInit(flags) == flags) return true;
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetMainReady();  // the programs have their own main, not SDL's
     return SDL_InitSubSystem(flags) == 0;
 }
 

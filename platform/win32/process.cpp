@@ -2,6 +2,7 @@
 // and whether another one still runs, and what counts as a program file (by its extension,
 // since Windows files carry no permission to run).
 #include <cctype>
+#include <cstdio>
 
 #include "platform/core/system.h"
 #include "platform/process.h"
@@ -58,6 +59,14 @@ char SearchPathSeparator() { return ';'; }
 }  // namespace sys
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    // Output streams that are redirected or inherited are kept; only missing ones go to the
+    // console of the program that started this one, when there is such a console.
+    const bool noOutput = GetStdHandle(STD_OUTPUT_HANDLE) == nullptr;
+    const bool noError = GetStdHandle(STD_ERROR_HANDLE) == nullptr;
+    if ((noOutput || noError) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        if (noOutput) (void)!freopen("CONOUT$", "w", stdout);
+        if (noError) (void)!freopen("CONOUT$", "w", stderr);
+    }
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
     if (wide == nullptr) return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();

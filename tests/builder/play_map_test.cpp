@@ -10,6 +10,7 @@
 #include "platform/input.h"
 #include "worldfiles/mapfile.h"
 #include "worldfiles/newworld.h"
+#include "tests/support/posix_calls.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -58,7 +59,7 @@ TEST_F(BuilderPlayMap, F5WritesTheScratchMapAndStartsTheEngineOnceAtATime) {
     EXPECT_EQ(played.records.back().x, gBuilder.mapTiles[gBuilder.lastTileIndex].x);
     EXPECT_EQ(ReadLines("1"), mapBefore);  // the map file is untouched
     std::vector<std::string> user;
-    for (const auto& entry : std::filesystem::directory_iterator("USER")) user.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator("USER")) user.push_back(entry.path().filename().string());
     EXPECT_THAT(user, ElementsAre("_PLAYMAP"));  // no undo snapshot
 
     const auto& started = plat::headless::StartedPrograms();

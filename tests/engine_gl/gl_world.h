@@ -19,6 +19,7 @@
 #include "engine/systemcore.h"
 #include "platform/display.h"
 #include "platform/gl/renderer.h"
+#include "tests/support/posix_calls.h"
 
 namespace glworld {
 

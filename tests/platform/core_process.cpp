@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "tests/platform/core_temp_dir.h"
+#include "tests/support/posix_calls.h"
 
 namespace {
 

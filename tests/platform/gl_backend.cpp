@@ -16,6 +16,7 @@
 #include "platform/keyboard_state.h"
 #include "platform/sound.h"
 #include "tests/platform/gl_fixture.h"
+#include "tests/support/posix_calls.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include "tests/support/posix_calls.h"
 
 namespace wftest {
 
