@@ -11,6 +11,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace plat {
 namespace {
@@ -340,6 +343,39 @@ bool ChangeDirectory(const std::string& path) { return !path.empty() && chdir(pa
 std::string AbsolutePath(const std::string& path) {
     if (!path.empty() && path.front() == '/') return path;
     return CurrentDirectory() + path;
+}
+
+int64_t FileModificationTime(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || stat(path.c_str(), &info) != 0) return -1;
+    return static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+bool CopyDirectoryTree(const std::string& from, const std::string& to) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!DirectoryExists(from) || fs::exists(to, error)) return false;
+    fs::copy(from, to, fs::copy_options::recursive, error);
+    return !error;
+}
+
+bool RemoveDirectoryTree(const std::string& path) {
+    std::error_code error;
+    std::filesystem::remove_all(path, error);
+    return !error && !std::filesystem::exists(path, error);
+}
+
+bool RenamePath(const std::string& from, const std::string& to) {
+    return !from.empty() && !to.empty() && rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::string UserDataDirectory() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    // A relative XDG_DATA_HOME is invalid and is ignored.
+    if (data != nullptr && data[0] == '/') return std::string(data) + "/";
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') return std::string(home) + "/.local/share/";
+    return "";
 }
 
 }  // namespace plat
