@@ -11,7 +11,7 @@ set -uo pipefail
 E2E_NAME=$(basename "${BASH_SOURCE[1]:-$0}" .sh)
 SOURCE_DIR=${SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 BUILD_DIR=${BUILD_DIR:-$SOURCE_DIR/build}
-TASKO=${TASKO:-$BUILD_DIR/engine/tasko}
+TASKO=${TASKO:-$BUILD_DIR/bin/tasko}
 
 E2E_SCREEN=${E2E_SCREEN:-1280x1024x24}  # the X server's screen; a test may set another first
 E2E_WORK=""       # temporary directory of this test
