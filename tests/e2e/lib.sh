@@ -149,6 +149,12 @@ e2e_begin() {
   export SDL_AUDIODRIVER=dummy
 }
 
+# e2e_install STAGE: installs the build tree below the staging directory STAGE.
+e2e_install() {
+  cmake --install "$BUILD_DIR" --prefix "$1" >"$E2E_WORK/install.txt" 2>&1 ||
+    e2e_fail "cmake --install failed: $(tail -n 5 "$E2E_WORK/install.txt")"
+}
+
 # Replaces $E2E_WORLD by a new copy of the demo world.
 e2e_fresh_world() {
   rm -rf "$E2E_WORLD"

@@ -9,8 +9,7 @@ source "$(dirname "$0")/plom_lib.sh"
 
 e2e_begin
 stage=$E2E_WORK/stage
-cmake --install "$BUILD_DIR" --prefix "$stage" >"$E2E_WORK/install.txt" 2>&1 ||
-  e2e_fail "cmake --install failed: $(tail -n 5 "$E2E_WORK/install.txt")"
+e2e_install "$stage"
 HOME=$E2E_WORK/home
 mkdir -p "$HOME"
 unset XDG_DATA_HOME
