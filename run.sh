@@ -17,14 +17,12 @@ esac
 ./scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
-# A target's binary lies in the build directory of the CMakeLists.txt that defines it.
-target_dir=$(grep -E "/${program}\.dir\$" build/CMakeFiles/TargetDirectories.txt | head -n 1 || true)
-if [ -z "$target_dir" ]; then
-  echo "$program is not built yet"
-  exit 1
-fi
-cmake --build build --target "$program" -j"$(nproc)"
-binary="$(dirname "$(dirname "$target_dir")")/$program"
+# Both programs are built into build/bin, where plom's F5 finds tasko beside itself; plom
+# brings tasko along for it.
+targets=("$program")
+[ "$program" = plom ] && targets+=(tasko)
+cmake --build build --target "${targets[@]}" -j"$(nproc)"
+binary="$PWD/build/bin/$program"
 if [ ! -x "$binary" ]; then
   echo "$program is not built yet"
   exit 1

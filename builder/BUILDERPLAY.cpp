@@ -1,5 +1,6 @@
 // BUILDERPLAY: F5 writes the map to the world's scratch map and starts the engine on it; the
-// builder goes on at once and ignores F5 while that engine runs.
+// builder goes on at once. F5 while that engine runs writes the scratch map again and brings the
+// engine's window forward: the engine loads a changed map by itself.
 #include "builder/BUILDERPLAY.h"
 
 #include "builder/BUILDERENV.h"
@@ -18,11 +19,14 @@ void NoteEngineEnd() {
 
 void PlayMapInEngine() {
     PLAT_MARK("BUILDERPLAY");
-    if (plat::ProgramRunning(gBuilder.engineRun)) return;
     const std::string mapPath = PlayMapPath();
     plat::MakeDirectories(gBuilder.startDirectory + "USER");
     if (!WriteMapFile(mapPath)) {
         ShowMapWriteError(mapPath);
+        return;
+    }
+    if (plat::ProgramRunning(gBuilder.engineRun)) {
+        plat::BringProgramToFront(gBuilder.engineRun);
         return;
     }
     const std::string engine = plat::FindProgram(kEngineProgram);

@@ -9,9 +9,10 @@ constexpr const char* kEngineProgram = "tasko";
 // The scratch map F5 writes: "USER/_PLAYMAP" below the start directory (never the map file
 // being edited, never an undo snapshot).
 std::string PlayMapPath();
-// F5: unless the engine started earlier still runs, writes the map to the scratch file and starts
-// the engine in the start directory with "--map" and that file. A map that cannot be written,
-// an engine that cannot be found or started: the "MAP BUILDER ERROR:" box says so.
+// F5: writes the map to the scratch file; then brings the engine started earlier to the front
+// while it still runs (it reloads the changed file itself), or else starts the engine in the
+// start directory with "--map" and that file. A map that cannot be written, an engine that
+// cannot be found or started: the "MAP BUILDER ERROR:" box says so.
 void PlayMapInEngine();
 // Collects the engine started by F5 once it has ended (called every loop turn), so an ended
 // engine does not linger as a zombie process while plom waits for events.

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "engine/AI.h"
-#include "engine/ENV.h"
+#include "engine/RECORDS.h"
 #include "engine/FWORLD.h"
 #include "platform/clock.h"
 #include "platform/input.h"

@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "engine/ACTIONS.h"
-#include "engine/ENV.h"
+#include "engine/RECORDS.h"
 #include "engine/FWORLD.h"
 #include "worldfiles/convert.h"
 

@@ -3,7 +3,7 @@
 // The frame delay (MULTITASK) is a plain sleep before any drawing.
 #include "engine/DDD_NODE.h"
 
-#include "engine/ENV.h"
+#include "engine/RECORDS.h"
 #include "engine/FWORLD.h"
 #include "engine/OUTPUT.h"
 #include "platform/clock.h"

@@ -2,7 +2,7 @@
 // The descriptors are read once at start-up; objects only ever see their copied values.
 #include "engine/DESCRIPTOR.h"
 
-#include "engine/ENV.h"
+#include "engine/RECORDS.h"
 #include "engine/SGFXCORE.h"
 #include "platform/fault.h"
 #include "worldfiles/convert.h"

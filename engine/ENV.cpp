@@ -76,7 +76,11 @@ void RunMainLoop() {
         try {
             HandleInput();
             RunFrame();
-            if (gState.loadedArea != gState.requestedArea) LoadArea();
+            if (gState.loadedArea != gState.requestedArea) {
+                LoadArea();
+            } else {
+                ReloadChangedMap();
+            }
         } catch (const std::exception& e) {
             // Built without allocating: the exception may be bad_alloc.
             plat::FaultText description;

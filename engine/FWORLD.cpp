@@ -7,7 +7,7 @@
 
 #include "engine/ACTIONS.h"
 #include "engine/COLLISION.h"
-#include "engine/ENV.h"
+#include "engine/RECORDS.h"
 #include "engine/SGFXCORE.h"
 #include "platform/clock.h"
 #include "platform/display.h"

@@ -3,7 +3,7 @@
 #include "engine/GFXCORE.h"
 
 #include "engine/DESCRIPTOR.h"
-#include "engine/ENV.h"
+#include "engine/RECORDS.h"
 #include "platform/display.h"
 #include "platform/fault.h"
 #include "platform/files.h"

@@ -1,5 +1,6 @@
 // IO: area loading: the map file into scaled world objects, animations, view origin, grid, sound.
-// The map file is read once into memory; the nine layer passes run over its records.
+// The map file is read once into memory; the nine layer passes run over its records. A map file
+// that changes on disk while its area is played is loaded anew.
 #include "engine/IO.h"
 
 #include <algorithm>
@@ -9,10 +10,11 @@
 #include <vector>
 
 #include "engine/DESCRIPTOR.h"
-#include "engine/ENV.h"
+#include "engine/RECORDS.h"
 #include "engine/FWORLD.h"
 #include "engine/GFXCORE.h"
 #include "engine/systemcore.h"
+#include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/fault.h"
 #include "platform/files.h"
@@ -25,6 +27,7 @@ namespace {
 constexpr int kLayerPasses = 9;          // layers 0 to 8 become objects
 constexpr int kMaxFramesPerFolder = 31;  // slots 1..31
 const char* const kFolderNames[kAnimFolders] = {"LEFT", "RIGHT", "UP", "DOWN"};
+constexpr int64_t kMapCheckInterval = 250;  // milliseconds between two looks at the played map file
 
 // Source ratios (as two-decimal text) that get the plain 16:10 band.
 bool IsKnownRatio(const std::string& text) {
@@ -202,6 +205,48 @@ void BuildAreaGrid() {
     }
 }
 
+// The objects of a map's records, layer 0 to 8, then the view origin and the area grid.
+void BuildWorldFromMap(const std::vector<std::string>* lines, const std::string& path) {
+    if (lines != nullptr) {
+        const wf::EngineMap map = wf::ParseEngineMap(*lines);
+        gSettings.MATRIX_OFFSET_X = map.offsetX;
+        gSettings.MATRIX_OFFSET_Y = map.offsetY;
+        bool full = false;
+        TileLookup lookup;
+        for (int pass = 0; pass < kLayerPasses && !full; ++pass) {
+            for (const wf::EngineMapRecord& record : map.records) {
+                if (record.layer != pass) continue;
+                if (!CreateObject(record, lookup)) {
+                    full = true;
+                    break;
+                }
+            }
+        }
+        if (full) {
+            WriteWarning("MAP HAS MORE OBJECTS THAN MAXOBJECTS ALLOWS:" + path + " MAXOBJECTS:" +
+                         wf::IntText(gSettings.MAXOBJECTS));
+        }
+    }
+    if (gState.lastObjectIndex >= 1) gState.lastObjectIndex -= 1;
+    SetViewOrigin();
+    BuildAreaGrid();
+}
+
+// The loaded area's looping sound, started anew; a missing one is a warning.
+void StartAreaSound() {
+    if (gState.currentSound.Valid()) {
+        plat::StopSound(gState.currentSound);
+        plat::FreeSound(gState.currentSound);
+    }
+    const std::string soundName = AreaSoundName(gState.loadedArea);
+    gState.currentSound = plat::LoadSound(soundName);
+    if (!gState.currentSound.Valid()) {
+        WriteWarning("COULD NOT FIND SOUND:" + soundName);
+    } else {
+        plat::PlayLoop(gState.currentSound);
+    }
+}
+
 }  // namespace
 
 std::string MapFileName(int area) {
@@ -239,46 +284,42 @@ void LoadMap(const std::string& path) {
     PLAT_MARK("IO");
     ClearWorld();
     std::vector<std::string> lines;
-    if (!plat::ReadAllLines(path, lines)) {
-        gState.noValidData = 1;
+    if (plat::ReadAllLines(path, lines)) {
+        BuildWorldFromMap(&lines, path);
     } else {
-        const wf::EngineMap map = wf::ParseEngineMap(lines);
-        gSettings.MATRIX_OFFSET_X = map.offsetX;
-        gSettings.MATRIX_OFFSET_Y = map.offsetY;
-        bool full = false;
-        TileLookup lookup;
-        for (int pass = 0; pass < kLayerPasses && !full; ++pass) {
-            for (const wf::EngineMapRecord& record : map.records) {
-                if (record.layer != pass) continue;
-                if (!CreateObject(record, lookup)) {
-                    full = true;
-                    break;
-                }
-            }
-        }
-        if (full) {
-            WriteWarning("MAP HAS MORE OBJECTS THAN MAXOBJECTS ALLOWS:" + path + " MAXOBJECTS:" +
-                         wf::IntText(gSettings.MAXOBJECTS));
-        }
+        gState.noValidData = 1;
+        BuildWorldFromMap(nullptr, path);
     }
-    if (gState.lastObjectIndex >= 1) gState.lastObjectIndex -= 1;
-    SetViewOrigin();
-    BuildAreaGrid();
 }
 
 void LoadArea() {
     PLAT_MARK("IO");
     gState.loadedArea = gState.requestedArea;
-    LoadMap(MapFileName(gState.loadedArea));
-    if (gState.currentSound.Valid()) {
-        plat::StopSound(gState.currentSound);
-        plat::FreeSound(gState.currentSound);
+    const std::string path = MapFileName(gState.loadedArea);
+    // Taken before reading: a change during the read is seen at the next look.
+    gState.mapFileTime = plat::FileModificationTime(path);
+    LoadMap(path);
+    StartAreaSound();
+}
+
+void ReloadChangedMap() {
+    const int64_t now = plat::Milliseconds();
+    if (gState.loadedArea == kNoArea || now < gState.nextMapCheck) return;
+    PLAT_MARK("IO");
+    gState.nextMapCheck = now + kMapCheckInterval;
+    const std::string path = MapFileName(gState.loadedArea);
+    const int64_t time = plat::FileModificationTime(path);
+    if (time == gState.mapFileTime) return;
+    gState.mapFileTime = time;
+    // The whole file is read and checked before the world is touched: a map that does not load
+    // leaves the area running as it is.
+    std::vector<std::string> lines;
+    if (!plat::ReadAllLines(path, lines) || !wf::EngineMapComplete(lines)) {
+        WriteWarning("MAP FILE CHANGED BUT DOES NOT LOAD, THE AREA RUNS ON UNCHANGED:" + path);
+        return;
     }
-    const std::string soundName = AreaSoundName(gState.loadedArea);
-    gState.currentSound = plat::LoadSound(soundName);
-    if (!gState.currentSound.Valid()) {
-        WriteWarning("COULD NOT FIND SOUND:" + soundName);
-    } else {
-        plat::PlayLoop(gState.currentSound);
-    }
+    ClearWorld();
+    gState.noValidData = 0;
+    BuildWorldFromMap(&lines, path);
+    StartAreaSound();
 }

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdio>
 
-#include "engine/ENV.h"
+#include "engine/RECORDS.h"
 #include "engine/IO.h"
 #include "platform/clock.h"
 #include "platform/display.h"

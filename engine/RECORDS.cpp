@@ -1,10 +1,10 @@
-// RECORDS: the engine's process records (declared in ENV.h), the shared-text table, the grid
+// RECORDS: the engine's process records (declared in RECORDS.h), the shared-text table, the grid
 // and animation-frame accessors, and the one end of the process; every unit below ENV uses these.
 #include <cstdlib>
 #include <string>
 #include <unordered_map>
 
-#include "engine/ENV.h"
+#include "engine/RECORDS.h"
 #include "platform/dialogs.h"
 
 int32_t SharedText::IdOf(const std::string& text) {

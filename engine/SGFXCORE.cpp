@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/ENV.h"
+#include "engine/RECORDS.h"
 #include "platform/display.h"
 #include "worldfiles/convert.h"
 

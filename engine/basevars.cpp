@@ -2,7 +2,7 @@
 // Only the joystick's result matters; a display that cannot be opened is fatal (code 7).
 #include "engine/basevars.h"
 
-#include "engine/ENV.h"
+#include "engine/RECORDS.h"
 #include "engine/systemcore.h"
 #include "platform/display.h"
 #include "platform/fault.h"

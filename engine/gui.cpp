@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "engine/ENV.h"
+#include "engine/RECORDS.h"
 #include "platform/display.h"
 #include "platform/fault.h"
 #include "platform/input.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/RECORDS.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/fault.h"

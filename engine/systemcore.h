@@ -1,8 +1,7 @@
 // systemcore: configuration (ini.crc and the codec file), system texts, fatal errors and warnings.
 #pragma once
+#include <cstdint>
 #include <string>
-
-#include "engine/ENV.h"
 
 // The date layout of log entries.
 inline constexpr const char* kLogDatePattern = "%yyyy,%mm,%dd  TIME:%hh:%ii:%ss";

@@ -1,6 +1,7 @@
 // Text files read and written line by line, directory listing, current directory.
 // Backend-neutral (platform_core); every reader and writer of both programs goes through here.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -66,5 +67,20 @@ bool ChangeDirectory(const std::string& path);
 // `path` as seen from the working directory: unchanged when it starts with a separator,
 // otherwise the working directory followed by it.
 std::string AbsolutePath(const std::string& path);
+
+// When the file was last written, in nanoseconds of the file system's clock; -1 when there is
+// no such file. Meant for noticing a change (compare for inequality): a file replaced by an
+// atomic rename has the time of its own writing. A cheap query, fit to be asked often.
+int64_t FileModificationTime(const std::string& path);
+// Copies the directory `from` with everything below it to `to`, which must not exist yet.
+// False on any failure; a partial copy may be left at `to` then.
+bool CopyDirectoryTree(const std::string& from, const std::string& to);
+// Removes `path` and everything below it; true when nothing is left there.
+bool RemoveDirectoryTree(const std::string& path);
+// Renames a file or a directory (within one file system, atomically); false when it failed.
+bool RenamePath(const std::string& from, const std::string& to);
+// The directory for the user's own data of programs, ending with a separator: XDG_DATA_HOME,
+// else HOME/.local/share; "" when neither is set.
+std::string UserDataDirectory();
 
 }  // namespace plat

@@ -65,6 +65,8 @@ const std::vector<StartRecord>& StartedPrograms();
 void SetStartFails(bool fails);
 // Every recorded program ends.
 void EndStartedPrograms();
+// The process handles BringProgramToFront was asked for, in order (running programs only).
+const std::vector<int>& ProgramsBroughtToFront();
 
 struct DrawRecord {
     enum Kind {

@@ -1,5 +1,5 @@
 // Other programs: finding one beside this program's binary or on the search path, starting it
-// in a directory without waiting for it, and asking whether it still runs.
+// in a directory without waiting for it, asking whether it still runs, bringing its window forward.
 #pragma once
 #include <string>
 #include <vector>
@@ -30,5 +30,9 @@ Process StartProgram(const std::string& path, const std::vector<std::string>& ar
 // True while the started program runs. An ended program is reaped here and the handle made
 // invalid; an invalid handle is not running.
 bool ProgramRunning(Process& process);
+// Brings the window of a started program to the front and gives it the keyboard: through the
+// window manager when there is one, directly otherwise. False when the program shows no window
+// (yet). The windowed backend of the map builder provides it; the headless one records the call.
+bool BringProgramToFront(const Process& process);
 
 }  // namespace plat

@@ -3,6 +3,7 @@
 #include "worldfiles/commandline.h"
 
 #include "platform/files.h"
+#include "worldfiles/democopy.h"
 #include "worldfiles/newworld.h"
 
 #ifndef TOOLS_VERSION
@@ -34,7 +35,7 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
     }
     CommandLine line;
     bool optionsEnded = false;
-    bool haveDirectory = false;
+    bool haveDirectory = false;  // a world directory or --demo
     bool newWorld = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -57,6 +58,12 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
             }
             continue;
         }
+        if (!optionsEnded && argument == "--demo") {
+            if (haveDirectory || newWorld) return UsageError(name + ": extra argument '" + argument + "'");
+            haveDirectory = true;
+            line.demo = true;
+            continue;
+        }
         if (!optionsEnded && IsOption(argument)) {
             return UsageError(name + ": unknown option '" + argument + "'");
         }
@@ -75,11 +82,11 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
 
 std::string UsageText(Program program) {
     if (program == Program::kEngine) {
-        return "usage: tasko [--map FILE] [WORLD]\n"
+        return "usage: tasko [--map FILE] [WORLD | --demo]\n"
                "       tasko --new-world DIR\n"
                "       tasko --help | --version\n";
     }
-    return "usage: plom [WORLD]\n"
+    return "usage: plom [WORLD | --demo]\n"
            "       plom --help | --version\n";
 }
 
@@ -90,6 +97,8 @@ std::string HelpText(Program program) {
                "\n"
                "  WORLD            the world directory (default: the working directory); tasko\n"
                "                   runs as if started in it and reads CORE/ini.crc there\n"
+               "  --demo           play your own copy of the demo world, made on first use from\n"
+               "                   the installed one in ~/.local/share/tasko/demo\n"
                "  --map FILE       play FILE as the start area's map instead of the configured one\n"
                "                   (a relative FILE is taken from where tasko is started)\n"
                "  --new-world DIR  write a small world of your own into DIR (new or empty), then\n"
@@ -101,10 +110,17 @@ std::string HelpText(Program program) {
            "\n"
            "  WORLD            the world directory (default: the working directory); plom runs\n"
            "                   as if started in it and reads _DATA/ini.txt there\n"
+           "  --demo           edit your own copy of the demo world (the one tasko --demo plays),\n"
+           "                   made on first use in ~/.local/share/tasko/demo\n"
            "  -h, --help       show this help and end\n"
            "  --version        show the version and end\n"
            "\n"
-           "F5 in the main window writes the map to USER/_PLAYMAP and plays it in tasko.\n";
+           "F5 in the main window writes the map to USER/_PLAYMAP and plays it in tasko; F5 again\n"
+           "while that tasko runs shows the edited map in it.\n";
+}
+
+std::string WorldMarkerFile(Program program) {
+    return plat::NativePath(program == Program::kEngine ? "CORE\\ini.crc" : "_DATA\\ini.txt");
 }
 
 std::string VersionText(Program program) { return ProgramName(program) + " " + TOOLS_VERSION + "\n"; }
@@ -136,7 +152,25 @@ int PrepareLaunch(Program program, CommandLine& line, std::ostream& out, std::os
     }
     // The map file is named from where the program was started, before moving into the world.
     if (!line.mapFile.empty()) line.mapFile = plat::AbsolutePath(line.mapFile);
-    if (line.worldDirectory.empty()) return -1;
+    if (line.demo) {
+        std::string problem;
+        line.worldDirectory = UserDemoDirectory();
+        if (!EnsureDemoCopy(DemoTemplateDirectory(), line.worldDirectory, problem)) {
+            err << name << ": " << problem << "\n";
+            return 2;
+        }
+    }
+    if (line.worldDirectory.empty()) {
+        const std::string marker = WorldMarkerFile(program);
+        if (!plat::FileExists(marker)) {
+            const bool engine = program == Program::kEngine;
+            err << name << ": no world here (" << plat::CurrentDirectory() << marker << " is missing); "
+                << (engine ? "play one with 'tasko DIR'" : "edit one with 'plom DIR'")
+                << ", make one with 'tasko --new-world DIR', or " << (engine ? "play" : "edit")
+                << " the demo with '" << name << " --demo'\n";
+        }
+        return -1;
+    }
     if (!plat::DirectoryExists(line.worldDirectory)) {
         err << name << ": the world directory '" << line.worldDirectory << "' does not exist\n"
             << UsageText(program);

@@ -74,6 +74,13 @@ EngineMap ParseEngineMap(const std::vector<std::string>& lines) {
     return map;
 }
 
+bool EngineMapComplete(const std::vector<std::string>& lines) {
+    for (size_t at = 2; at < lines.size(); at += 1 + kRecordFieldLines) {
+        if (lines[at] == kMapEndMarker) return true;
+    }
+    return false;
+}
+
 BuilderMap ParseBuilderMap(const std::vector<std::string>& lines) {
     BuilderMap map;
     LineCursor cursor(lines);

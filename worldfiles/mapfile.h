@@ -40,6 +40,10 @@ struct EngineMap {
 // after the end marker or at the end of the lines; a record cut off by the end of the file
 // (fewer than eight lines left) is dropped.
 EngineMap ParseEngineMap(const std::vector<std::string>& lines);
+// True when the lines hold a whole map as the builder writes it: the two offset lines, whole
+// eight-line records, then the end marker. A map cut off anywhere (a write in progress, a broken
+// copy) is not whole, although ParseEngineMap would take what is there.
+bool EngineMapComplete(const std::vector<std::string>& lines);
 
 // --- the map builder's reading ----------------------------------------------------------------
 struct BuilderMapRecord {

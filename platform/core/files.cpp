@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/core/system.h"
 
@@ -281,6 +284,24 @@ bool MakeDirectories(const std::string& path) {
 std::string AbsolutePath(const std::string& path) {
     if (sys::RootLength(path) > 0) return path;
     return CurrentDirectory() + path;
+}
+
+bool CopyDirectoryTree(const std::string& from, const std::string& to) {
+    std::error_code error;
+    if (!DirectoryExists(from) || std::filesystem::exists(sys::FileSystemPath(to), error)) return false;
+    std::filesystem::copy(sys::FileSystemPath(from), sys::FileSystemPath(to),
+                          std::filesystem::copy_options::recursive, error);
+    return !error;
+}
+
+bool RemoveDirectoryTree(const std::string& path) {
+    std::error_code error;
+    std::filesystem::remove_all(sys::FileSystemPath(path), error);
+    return !error && !std::filesystem::exists(sys::FileSystemPath(path), error);
+}
+
+bool RenamePath(const std::string& from, const std::string& to) {
+    return !from.empty() && !to.empty() && sys::Rename(from, to);
 }
 
 }  // namespace plat

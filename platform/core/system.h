@@ -3,6 +3,7 @@
 // Paths are UTF-8 everywhere; each side converts them at its system calls.
 #pragma once
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ bool WriteWholeFile(const std::string& path, const std::string& data);
 // Renames `from` over `to`, replacing it in one step.
 bool RenameOver(const std::string& from, const std::string& to);
 void RemoveFile(const std::string& path);
+// Renames a file or directory; false when `to` exists or anything else fails.
+bool Rename(const std::string& from, const std::string& to);
+// A path for std::filesystem (which takes wide strings on Windows).
+std::filesystem::path FileSystemPath(const std::string& path);
 // The names of every entry of `directory` ("" the working directory) but "." and "..", in the
 // system's order; false when the directory cannot be read.
 bool DirectoryNames(const std::string& directory, std::vector<std::string>& names);

@@ -21,9 +21,18 @@ bool ProgramRunning(Process& process) {
     return true;
 }
 
+bool BringProgramToFront(const Process& process) {
+    Process running = process;
+    if (!ProgramRunning(running)) return false;
+    headless::g_headless.broughtToFront.push_back(process.id);
+    return true;
+}
+
 }  // namespace plat
 
 namespace plat::headless {
+
+const std::vector<int>& ProgramsBroughtToFront() { return g_headless.broughtToFront; }
 
 const std::vector<StartRecord>& StartedPrograms() { return g_headless.started; }
 

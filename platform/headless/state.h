@@ -94,6 +94,7 @@ struct HeadlessState {
     // started programs: a process handle is an index
     std::vector<StartRecord> started;
     bool startFails = false;
+    std::vector<int> broughtToFront;        // process handles, in the order of the requests
 };
 
 extern HeadlessState g_headless;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "platform/core/system.h"
 #include "platform/files.h"
@@ -34,6 +35,13 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
 }
 
 bool RenameOver(const std::string& from, const std::string& to) { return rename(from.c_str(), to.c_str()) == 0; }
+
+bool Rename(const std::string& from, const std::string& to) {
+    struct stat info {};
+    return lstat(to.c_str(), &info) != 0 && rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::filesystem::path FileSystemPath(const std::string& path) { return std::filesystem::path(path); }
 
 void RemoveFile(const std::string& path) { unlink(path.c_str()); }
 
@@ -76,5 +84,20 @@ bool FileExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) { return StatIs(path, S_IFDIR); }
 
 bool ChangeDirectory(const std::string& path) { return !path.empty() && chdir(path.c_str()) == 0; }
+
+int64_t FileModificationTime(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || stat(path.c_str(), &info) != 0) return -1;
+    return static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+std::string UserDataDirectory() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    // A relative XDG_DATA_HOME is invalid and is ignored.
+    if (data != nullptr && data[0] == '/') return std::string(data) + "/";
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') return std::string(home) + "/.local/share/";
+    return "";
+}
 
 }  // namespace plat

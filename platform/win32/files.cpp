@@ -45,6 +45,12 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
     return CloseHandle(file) != 0 && ok;
 }
 
+bool Rename(const std::string& from, const std::string& to) {
+    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::filesystem::path FileSystemPath(const std::string& path) { return std::filesystem::path(Wide(path)); }
+
 bool RenameOver(const std::string& from, const std::string& to) {
     return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
@@ -116,5 +122,23 @@ bool FileExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) { return IsDirectoryAttribute(Attributes(path)); }
 
 bool ChangeDirectory(const std::string& path) { return !path.empty() && SetCurrentDirectoryW(Wide(path).c_str()) != 0; }
+
+int64_t FileModificationTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.empty() || !GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return -1;
+    // 100-nanosecond steps since 1601, in nanoseconds.
+    const uint64_t steps = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                           data.ftLastWriteTime.dwLowDateTime;
+    return static_cast<int64_t>(steps) * 100;
+}
+
+// The user's roaming application data (%APPDATA%), where Windows programs keep their own files.
+std::string UserDataDirectory() {
+    const wchar_t* data = _wgetenv(L"APPDATA");
+    if (data == nullptr || data[0] == L'\0') return "";
+    std::string path = win32::NarrowPath(data);
+    if (path.back() != '/') path += '/';
+    return path;
+}
 
 }  // namespace plat

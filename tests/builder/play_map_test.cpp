@@ -1,6 +1,7 @@
 // F5 in the builder, on a new world: the map goes to the world's scratch map (the map file and
-// the undo history stay as they are), the engine is started there once at a time, and a missing
-// or unstartable engine is reported in the builder's error box.
+// the undo history stay as they are), the engine is started there once at a time and brought to
+// the front by F5 while it runs, and a missing or unstartable engine is reported in the
+// builder's error box.
 #include <gmock/gmock.h>
 #include <stdlib.h>
 
@@ -46,7 +47,7 @@ public:
     std::string oldPath_, binDirectory_;
 };
 
-TEST_F(BuilderPlayMap, F5WritesTheScratchMapAndStartsTheEngineOnceAtATime) {
+TEST_F(BuilderPlayMap, F5WritesTheScratchMapAndStartsTheEngineOnceThenBringsItForward) {
     const auto mapBefore = ReadLines("1");
     gBuilder.mapTiles[gBuilder.lastTileIndex].x += 64;  // the player moved in the editor
     PressF5();
@@ -68,8 +69,14 @@ TEST_F(BuilderPlayMap, F5WritesTheScratchMapAndStartsTheEngineOnceAtATime) {
     EXPECT_THAT(started[0].arguments, ElementsAre("--map", scratch));
     EXPECT_EQ(started[0].directory, gBuilder.startDirectory);
 
-    PressF5();  // the engine still runs: nothing happens
+    EXPECT_TRUE(plat::headless::ProgramsBroughtToFront().empty());
+
+    // The engine still runs: the edit goes to the scratch map again and that engine comes forward.
+    gBuilder.mapTiles[gBuilder.lastTileIndex].x += 32;
+    PressF5();
     EXPECT_EQ(started.size(), 1u);
+    EXPECT_THAT(plat::headless::ProgramsBroughtToFront(), ElementsAre(gBuilder.engineRun.id));
+    EXPECT_EQ(wf::ParseBuilderMap(ReadLines(scratch)).records.back().x, gBuilder.mapTiles[gBuilder.lastTileIndex].x);
     NoteEngineEnd();
     EXPECT_TRUE(gBuilder.engineRun.Valid());  // still running: kept
     plat::headless::EndStartedPrograms();
@@ -77,6 +84,7 @@ TEST_F(BuilderPlayMap, F5WritesTheScratchMapAndStartsTheEngineOnceAtATime) {
     EXPECT_FALSE(gBuilder.engineRun.Valid());  // ended: collected
     PressF5();
     EXPECT_EQ(started.size(), 2u);
+    EXPECT_EQ(plat::headless::ProgramsBroughtToFront().size(), 1u);
     EXPECT_TRUE(plat::headless::MessageBoxes().empty());
 }
 

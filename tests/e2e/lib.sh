@@ -11,7 +11,7 @@ set -uo pipefail
 E2E_NAME=$(basename "${BASH_SOURCE[1]:-$0}" .sh)
 SOURCE_DIR=${SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 BUILD_DIR=${BUILD_DIR:-$SOURCE_DIR/build}
-TASKO=${TASKO:-$BUILD_DIR/engine/tasko}
+TASKO=${TASKO:-$BUILD_DIR/bin/tasko}
 
 E2E_SCREEN=${E2E_SCREEN:-1280x1024x24}  # the X server's screen; a test may set another first
 E2E_WORK=""       # temporary directory of this test
@@ -147,6 +147,12 @@ e2e_begin() {
   # E2E_WM=openbox runs any test under the window manager (the desktop tests always are).
   [ "${E2E_WM:-}" = openbox ] && e2e_start_wm
   export SDL_AUDIODRIVER=dummy
+}
+
+# e2e_install STAGE: installs the build tree below the staging directory STAGE.
+e2e_install() {
+  cmake --install "$BUILD_DIR" --prefix "$1" >"$E2E_WORK/install.txt" 2>&1 ||
+    e2e_fail "cmake --install failed: $(tail -n 5 "$E2E_WORK/install.txt")"
 }
 
 # Replaces $E2E_WORLD by a new copy of the demo world.

@@ -2,7 +2,7 @@
 # copy, its window titles, and driving its menu from the keyboard.
 # Environment: PLOM (the builder binary).
 # shellcheck shell=bash disable=SC2034
-PLOM=${PLOM:-$BUILD_DIR/builder/plom}
+PLOM=${PLOM:-$BUILD_DIR/bin/plom}
 
 PLOM_MAIN_TITLE='^QUENTBUILDER VERSION 0\.5 BASED ON ZEFA BUILDER VERSION 0\.7$'
 # The tile window is titled "Tiles" and takes the current map file's name at its first event,

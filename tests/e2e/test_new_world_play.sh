@@ -9,9 +9,6 @@ source "$(dirname "$0")/plom_lib.sh"
 e2e_begin
 E2E_WORLD=$E2E_WORK/mine
 W=$E2E_WORLD
-# F5 looks for tasko beside plom and then on the search path; in the build tree it is on the path.
-PATH="$(dirname "$TASKO"):$PATH"
-export PATH
 
 "$TASKO" --new-world "$W" >"$E2E_WORK/new.txt" 2>&1 || e2e_fail "tasko --new-world failed: $(cat "$E2E_WORK/new.txt")"
 "$TASKO" --new-world "$W" >/dev/null 2>&1

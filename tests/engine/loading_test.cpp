@@ -1,7 +1,9 @@
 // Tile library and area loading on the headless backend with real files.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <filesystem>
 
 #include "engine/ENV.h"
 #include "engine/FWORLD.h"
@@ -70,6 +72,11 @@ protected:
         SetUpWorldTables();
     }
     const WorldObject& Object(int i) { return gWorld.objects.at(i); }
+    static size_t Count(const std::string& text, const std::string& part) {
+        size_t count = 0;
+        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+        return count;
+    }
 };
 
 TEST_F(LoadingTest, TileLibraryNamesAreCutBeforeTheExtension) {
@@ -332,6 +339,65 @@ TEST_F(LoadingTest, MissingMapRaisesTheNoValidDataFlag) {
     LoadMap(MapFileName(5));
     EXPECT_EQ(gState.noValidData, 1);
     EXPECT_EQ(gState.lastObjectIndex, 0);
+}
+
+TEST_F(LoadingTest, AChangedMapFileIsLoadedAnewAndOneThatDoesNotLoadLeavesTheWorld) {
+    AddTile("a");
+    AddTile("b");
+    Start();
+    WriteMap({{"a", 0, 0, 16, 8, 0}});
+    const std::string path = MapFileName(0);
+    LoadArea();
+    ASSERT_EQ(gState.lastObjectIndex, 0);
+    ASSERT_EQ(Object(0).tileName, "a");
+    // Every change gets a later modification time, however fast the test writes.
+    auto touched = std::filesystem::last_write_time(path);
+    const auto changeTime = [&] {
+        touched += std::chrono::seconds(1);
+        std::filesystem::last_write_time(path, touched);
+    };
+    const auto names = [] {
+        std::vector<std::string> out;
+        for (int i = 0; i <= gState.lastObjectIndex; ++i) out.push_back(gWorld.objects[i].tileName);
+        return out;
+    };
+
+    ReloadChangedMap();  // looked at now; unchanged
+    WriteMap({{"b", 0, 0, 16, 8, 0}, {"a", 32, 0, 16, 8, 1}});
+    changeTime();
+    ReloadChangedMap();  // within 250 ms of the last look: not looked at
+    EXPECT_EQ(names(), std::vector<std::string>{"a"});
+    plat::headless::AdvanceClock(250);
+    ReloadChangedMap();
+    EXPECT_EQ(names(), (std::vector<std::string>{"b", "a"}));
+    EXPECT_FLOAT_EQ(Object(1).x, 32.0f);
+    EXPECT_EQ(gState.loadedArea, 0);
+    const std::string secondLog = ReadRaw("warn.log");
+    EXPECT_EQ(Count(secondLog, "COULD NOT FIND SOUND:"), 2u);  // the same steps as entering the area
+    EXPECT_EQ(Count(secondLog, "MAP FILE CHANGED"), 0u);
+
+    // A cut-off map, then no map at all: the world stays, one warning per change.
+    const std::string warning = "\r\nMAP FILE CHANGED BUT DOES NOT LOAD, THE AREA RUNS ON UNCHANGED:" + path + "\r\n";
+    WriteLines(path, {"0", "0", "TILE", "b", "0", "0", "0"});
+    changeTime();
+    plat::headless::AdvanceClock(250);
+    ReloadChangedMap();
+    plat::headless::AdvanceClock(250);
+    ReloadChangedMap();
+    std::filesystem::remove(path);
+    plat::headless::AdvanceClock(250);
+    ReloadChangedMap();
+    EXPECT_EQ(names(), (std::vector<std::string>{"b", "a"}));
+    EXPECT_EQ(gState.noValidData, 0);
+    const std::string log = ReadRaw("warn.log");
+    ASSERT_EQ(log.substr(0, secondLog.size()), secondLog);
+    EXPECT_EQ(Count(log.substr(secondLog.size()), warning), 2u) << log;
+
+    // The map back in one piece: loaded again.
+    WriteMap({{"a", 0, 0, 16, 8, 0}});
+    plat::headless::AdvanceClock(250);
+    ReloadChangedMap();
+    EXPECT_EQ(names(), std::vector<std::string>{"a"});
 }
 
 TEST_F(LoadingTest, AreaSoundLoopsOrIsReportedMissing) {

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <vector>
 
 #include "tests/worldfiles/temp_dir.h"
+#include "worldfiles/democopy.h"
 #include "worldfiles/descriptor.h"
 #include "platform/files.h"
 #include "worldfiles/mapfile.h"
@@ -50,6 +53,11 @@ TEST(CommandLineTest, ParsesEachLineIntoItsAction) {
         {E, {"--new-world", "n", "w"}, CommandLine::kUsageError, "", "", "extra argument 'w'"},
         {E, {"--new-world", "n", "--map", "m"}, CommandLine::kUsageError, "", "", "cannot be combined"},
         {B, {"--", "--help"}, CommandLine::kRun, "--help", "", ""},  // after "--" no word is an option
+        {E, {"--demo", "--map", "m"}, CommandLine::kRun, "", "m", ""},
+        {B, {"--demo"}, CommandLine::kRun, "", "", ""},
+        {E, {"--demo", "w"}, CommandLine::kUsageError, "", "", "extra argument 'w'"},
+        {B, {"w", "--demo"}, CommandLine::kUsageError, "", "", "extra argument '--demo'"},
+        {E, {"--new-world", "n", "--demo"}, CommandLine::kUsageError, "", "", "extra argument '--demo'"},
     };
     for (const ParseCase& c : cases) {
         std::string shown;
@@ -63,6 +71,7 @@ TEST(CommandLineTest, ParsesEachLineIntoItsAction) {
         } else {
             EXPECT_EQ(line.worldDirectory, c.directory);
             EXPECT_EQ(line.mapFile, c.map);
+            EXPECT_EQ(line.demo, std::find(c.arguments.begin(), c.arguments.end(), "--demo") != c.arguments.end());
         }
     }
 }
@@ -93,6 +102,63 @@ TEST_F(LaunchTest, MapFileIsNamedFromTheStartingDirectoryBeforeEnteringTheWorld)
     line = wf::ParseCommandLine(Program::kEngine, {"--map", "/abs/m.dll"});
     ASSERT_EQ(wf::PrepareLaunch(Program::kEngine, line, out, err), -1);
     EXPECT_EQ(line.mapFile, "/abs/m.dll");
+}
+
+// --demo: the user's copy is made from the template once (through a temporary name) and then
+// reused as the world; without a world, each program names what is missing on its error output.
+TEST_F(LaunchTest, DemoCopyIsMadeOnceAndAMissingWorldIsNamed) {
+    std::filesystem::create_directories("template/CORE");
+    wftest::WriteBytes("template/CORE/ini.crc", "config");
+    const std::string copy = dir_.File("data/tasko/demo");
+    std::string problem;
+    ASSERT_TRUE(wf::EnsureDemoCopy(dir_.File("template"), copy, problem)) << problem;
+    EXPECT_EQ(wftest::ReadBytes(copy + "/CORE/ini.crc"), "config");
+    wftest::WriteBytes(copy + "/mine.txt", "kept");
+    wftest::WriteBytes("template/CORE/ini.crc", "changed");
+    ASSERT_TRUE(wf::EnsureDemoCopy(dir_.File("template"), copy, problem)) << problem;
+    EXPECT_EQ(wftest::ReadBytes(copy + "/mine.txt"), "kept");  // reused, not made anew
+    EXPECT_EQ(wftest::ReadBytes(copy + "/CORE/ini.crc"), "config");
+    std::vector<std::string> beside;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.File("data/tasko"))) {
+        beside.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(beside, std::vector<std::string>{"demo"});  // no temporary left
+
+    EXPECT_FALSE(wf::EnsureDemoCopy(dir_.File("nowhere"), dir_.File("other"), problem));
+    EXPECT_NE(problem.find("nowhere"), std::string::npos) << problem;
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("other")));
+
+    // The launch takes the copy as the world, in the user's data directory.
+    setenv("XDG_DATA_HOME", dir_.File("data").c_str(), 1);
+    CommandLine line = wf::ParseCommandLine(Program::kBuilder, {"--demo"});
+    std::ostringstream out, err;
+    EXPECT_EQ(wf::PrepareLaunch(Program::kBuilder, line, out, err), -1);
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(std::filesystem::current_path().string(), copy);
+    EXPECT_EQ(err.str(), "");
+
+    // In a directory without a world (the copy has no _DATA/ini.txt, nor world/CORE/ini.crc) each
+    // program runs on, after one line naming the missing file and what to run instead.
+    for (const Program program : {Program::kEngine, Program::kBuilder}) {
+        std::filesystem::current_path(dir_.Path());
+        std::ostringstream quiet, said;
+        line = wf::ParseCommandLine(program, {});
+        EXPECT_EQ(wf::PrepareLaunch(program, line, quiet, said), -1);
+        const std::string text = said.str();
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+        EXPECT_NE(text.find(dir_.Path() + "/" + wf::WorldMarkerFile(program) + " is missing"), std::string::npos) << text;
+        const std::string name = wf::ProgramName(program);
+        for (const std::string& hint : {"'" + name + " DIR'", std::string("'tasko --new-world DIR'"), "'" + name + " --demo'"}) {
+            EXPECT_NE(text.find(hint), std::string::npos) << text;
+        }
+    }
+    std::filesystem::create_directories(dir_.File("w/_DATA"));
+    wftest::WriteBytes(dir_.File("w/_DATA/ini.txt"), "x");
+    std::filesystem::current_path(dir_.File("w"));
+    std::ostringstream quiet, said;
+    line = wf::ParseCommandLine(Program::kBuilder, {});
+    EXPECT_EQ(wf::PrepareLaunch(Program::kBuilder, line, quiet, said), -1);
+    EXPECT_EQ(said.str(), "");  // a world here: nothing said
 }
 
 // The new world's player is steered by the keyboard, its start map holds the view's marker and

@@ -105,6 +105,29 @@ TEST(ParseEngineMap, DropsCutOffRecordAndShiftsOnBlankLines) {
     EXPECT_TRUE(wf::ParseEngineMap({}).records.empty());
 }
 
+TEST(EngineMapComplete, OnlyWholeRecordsFollowedByTheEndMarker) {
+    const std::vector<std::string> record = {"TILE", "a", "0", "1", "2", "3", "4", "5"};
+    std::vector<std::string> whole = {"0", "0"};
+    whole.insert(whole.end(), record.begin(), record.end());
+    whole.insert(whole.end(), record.begin(), record.end());
+    whole.push_back("ENGINETILEINFOEND");
+    EXPECT_TRUE(wf::EngineMapComplete(whole));
+    EXPECT_TRUE(wf::EngineMapComplete(wf::MapFileLines({})));  // an empty map
+    EXPECT_TRUE(wf::EngineMapComplete(wf::MapFileLines({wf::MapFileTile{"a", 0, 1, 2, 3, 4, 0}})));
+
+    struct Case {
+        const char* what;
+        size_t keep;  // lines of `whole` kept
+    };
+    for (const Case& c : {Case{"nothing", 0}, Case{"offsets only", 2}, Case{"cut inside a record", 13},
+                          Case{"whole records without the marker", 18}}) {
+        EXPECT_FALSE(wf::EngineMapComplete({whole.begin(), whole.begin() + static_cast<long>(c.keep)})) << c.what;
+    }
+    // The marker where a record's field lies is no end of the map.
+    std::vector<std::string> markerInRecord = {"0", "0", "TILE", "ENGINETILEINFOEND"};
+    EXPECT_FALSE(wf::EngineMapComplete(markerInRecord));
+}
+
 TEST(ParseBuilderMap, ReadsIntegersAndFillsTruncatedRecord) {
     wf::BuilderMap map = wf::ParseBuilderMap({"5", "-6", "TILE", "rock", "3", "10.5", "7", "32", "16", "9",
                                               "TILE", "cut", "4", "8"});
