@@ -12,6 +12,8 @@
 #include "platform/win32ui/win32ui_state.h"
 // After windows.h, which the state header brings.
 #include <commdlg.h>
+// windows.h names its MessageBoxA/W by a macro; plat::MessageBox is meant here.
+#undef MessageBox
 
 namespace plat::win32ui {
 

@@ -1,5 +1,8 @@
-// The drawing screen of the Win32 backend: a WGL child window inside a numbered window, sharing
-// the platform/gl renderer with the engine; the desktop query and the buffer flip.
+// The drawing screen of the Win32 backend: WGL drawing into a numbered window's client area,
+// sharing the platform/gl renderer with the engine; the desktop query and the buffer flip.
+// The screen is the window's own surface rather than a child window: Wine shows a GL child
+// window only through an off-screen copy that did not reach the screen here, while a top-level
+// window's GL surface is shown as on Windows.
 #include <epoxy/wgl.h>
 
 #include "platform/display.h"
@@ -10,18 +13,27 @@ namespace plat::win32ui {
 
 namespace {
 
-// Repaints the frame last flipped (the program draws only after events).
-void RepaintScreen() {
-    if (!MakeScreenCurrent() || !gl::RendererRunning()) return;
-    if (!g_win.keptDrawable.Valid()) {
-        ClearScreen(Colour{});
-        gl::FinishFrame();
-    } else {
-        Begin3D();
-        DrawDrawable(g_win.keptDrawable, 0, 0, 255);
-        End3D();
-        gl::FinishFrame();
+// The strips kept free at the right and bottom edges, in the window's colour, go into the back
+// buffer just before each swap, after the frame was kept: drawing and grabs never see them.
+void DrawScreenEdges() {
+    RECT client;
+    GetClientRect(g_win.screen, &client);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    glEnable(GL_SCISSOR_TEST);
+    glClearColor(GetRValue(face) / 255.0f, GetGValue(face) / 255.0f, GetBValue(face) / 255.0f, 1.0f);
+    if (g_win.edgeRight > 0) {
+        glScissor(client.right - g_win.edgeRight, 0, g_win.edgeRight, client.bottom);
+        glClear(GL_COLOR_BUFFER_BIT);
     }
+    if (g_win.edgeBottom > 0) {
+        glScissor(0, 0, client.right, g_win.edgeBottom);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glDisable(GL_SCISSOR_TEST);
+}
+
+void SwapScreen() {
+    DrawScreenEdges();
     SwapBuffers(g_win.screenDc);
 }
 
@@ -41,24 +53,18 @@ bool SetScreenPixelFormat(HDC dc) {
 
 }  // namespace
 
-LRESULT CALLBACK ScreenProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_ERASEBKGND:
-            return 1;  // GL paints every pixel
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            BeginPaint(hwnd, &paint);
-            EndPaint(hwnd, &paint);
-            if (hwnd == g_win.screen) RepaintScreen();
-            return 0;
-        }
-        case WM_MOUSEACTIVATE:
-            // A click on the screen gives it the keyboard, as the main window's own client area.
-            SetFocus(hwnd);
-            return MA_ACTIVATE;
-        default:
-            return DefWindowProcW(hwnd, message, wParam, lParam);
+// Repaints the frame last flipped (the program draws only after events).
+void RepaintScreen() {
+    if (!MakeScreenCurrent() || !gl::RendererRunning()) return;
+    if (!g_win.keptDrawable.Valid()) {
+        ClearScreen(Colour{});
+    } else {
+        Begin3D();
+        DrawDrawable(g_win.keptDrawable, 0, 0, 255);
+        End3D();
     }
+    gl::FinishFrame();
+    SwapScreen();
 }
 
 bool MakeScreenCurrent() {
@@ -79,13 +85,8 @@ void DestroyScreen() {
         wglDeleteContext(g_win.context);
         g_win.context = nullptr;
     }
-    for (HWND& edge : g_win.screenEdges) {
-        if (edge != nullptr) DestroyWindow(edge);
-        edge = nullptr;
-    }
     if (g_win.screenDc != nullptr) ReleaseDC(g_win.screen, g_win.screenDc);
     g_win.screenDc = nullptr;
-    DestroyWindow(g_win.screen);
     g_win.screen = nullptr;
     g_win.screenWindow = 0;
 }
@@ -106,35 +107,20 @@ DesktopInfo QueryDesktop() {
     return info;
 }
 
+// The screen fills the window from its top-left corner (x and y 0); the window's own surface
+// carries it.
 bool OpenWindowScreen(int number, int x, int y, int width, int height, int rightOffset,
                       int bottomOffset) {
-    win32ui::WindowEntry* window = win32ui::FindWindow(number);
-    if (window == nullptr || g_win.screen != nullptr || width <= 0 || height <= 0) return false;
-    g_win.screen = CreateWindowExW(0, win32ui::kScreenClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y,
-                                   width, height, window->hwnd, nullptr, g_win.instance, nullptr);
-    if (g_win.screen == nullptr) return false;
+    win32ui::WindowEntry* window = win32ui::FindEntry(number);
+    if (window == nullptr || g_win.screen != nullptr || x != 0 || y != 0 || width <= 0 || height <= 0) return false;
+    g_win.screen = window->hwnd;
     g_win.screenWindow = number;
+    g_win.edgeRight = rightOffset > 0 ? rightOffset : 0;
+    g_win.edgeBottom = bottomOffset > 0 ? bottomOffset : 0;
     g_win.screenDc = GetDC(g_win.screen);
     if (g_win.screenDc == nullptr || !win32ui::SetScreenPixelFormat(g_win.screenDc) ||
-        (g_win.context = wglCreateContext(g_win.screenDc)) == nullptr) {
-        win32ui::DestroyScreen();
-        return false;
-    }
-    // The offsets stay free at the window's right and bottom edges: two strips in the window's
-    // colour lie over the screen there. The screen keeps its size and is not stretched, so
-    // drawing and grabs are unchanged; only what lies under the strips is not shown.
-    RECT client;
-    GetClientRect(window->hwnd, &client);
-    const int strips[2][4] = {{client.right - rightOffset, 0, rightOffset, client.bottom},
-                              {0, client.bottom - bottomOffset, client.right, bottomOffset}};
-    for (int i = 0; i < 2; ++i) {
-        if (strips[i][2] <= 0 || strips[i][3] <= 0) continue;
-        g_win.screenEdges[i] = CreateWindowExW(0, win32ui::kEdgeClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                                               strips[i][0], strips[i][1], strips[i][2], strips[i][3],
-                                               window->hwnd, nullptr, g_win.instance, nullptr);
-        SetWindowPos(g_win.screenEdges[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    if (!win32ui::MakeScreenCurrent() || !gl::StartRenderer(width, height)) {
+        (g_win.context = wglCreateContext(g_win.screenDc)) == nullptr || !win32ui::MakeScreenCurrent() ||
+        !gl::StartRenderer(width, height)) {
         win32ui::DestroyScreen();
         return false;
     }
@@ -163,7 +149,7 @@ void Flip() {
     FreeImage(g_win.keptFrame);
     g_win.keptFrame = GrabScreen(0, 0, ScreenWidth(), ScreenHeight());
     if (g_win.keptFrame.Valid()) g_win.keptDrawable = MakeDrawable(g_win.keptFrame);
-    SwapBuffers(g_win.screenDc);
+    win32ui::SwapScreen();
 }
 
 }  // namespace plat

@@ -32,6 +32,7 @@ struct WindowEntry {
     std::string title;
     HMENU menuBar = nullptr;     // its menu bar, once CreateMenuBar made one
     HWND tooltips = nullptr;     // the tooltip window of its controls, made with the first tip
+    int openedWidth = 0, openedHeight = 0;  // client pixels asked for when it was opened
     int clientWidth = 0, clientHeight = 0;  // pixels, as last reported (resize events)
     std::map<int, ControlEntry> controls;   // by control number
 };
@@ -61,11 +62,11 @@ struct Backend {
     InputSnapshot current;                // of the event last handed out
     bool haveCurrent = false;
 
-    HWND screen = nullptr;        // the drawing screen, a child of window screenWindow
+    HWND screen = nullptr;        // the window carrying the drawing screen (screenWindow's)
     HDC screenDc = nullptr;       // its own device context (CS_OWNDC)
     HGLRC context = nullptr;
     int screenWindow = 0;
-    HWND screenEdges[2] = {};     // strips kept free at the window's right and bottom edges
+    int edgeRight = 0, edgeBottom = 0;  // pixels kept free at the screen's right and bottom
     HFONT textFont = nullptr;     // of DrawWindowText, made at its first use
     Image keptFrame;              // the last flipped frame, repainted on exposes
     Drawable keptDrawable;
@@ -84,8 +85,6 @@ struct Backend {
 extern Backend g_win;
 
 constexpr wchar_t kWindowClass[] = L"PlomNumberedWindow";
-constexpr wchar_t kScreenClass[] = L"PlomScreen";
-constexpr wchar_t kEdgeClass[] = L"PlomScreenEdge";
 
 // Registers the window classes once; false when that fails.
 bool RegisterClasses();
@@ -93,11 +92,11 @@ void Push(int kind, int window, int item);
 // The keys and buttons now, as the thread's keyboard state has them (it follows the messages
 // taken from the queue so far).
 InputSnapshot TakeInputSnapshot();
-WindowEntry* FindWindow(int number);
+WindowEntry* FindEntry(int number);
 // The number of the numbered window `hwnd` is, or lies inside (a control, the screen); 0 for none.
 int WindowNumberOf(HWND hwnd);
-// The screen's window procedure (display.cpp).
-LRESULT CALLBACK ScreenProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Shows the frame last flipped again, after an expose (display.cpp).
+void RepaintScreen();
 // Makes the screen's GL context current (before any drawing); false without a screen.
 bool MakeScreenCurrent();
 // Deletes the screen (renderer stopped first).

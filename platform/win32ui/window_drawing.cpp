@@ -11,7 +11,7 @@ namespace {
 
 // The window's client area as a drawing target; nullptr when it is not on screen.
 HDC BeginDrawing(int number, HWND& hwnd) {
-    WindowEntry* entry = FindWindow(number);
+    WindowEntry* entry = FindEntry(number);
     if (entry == nullptr || !IsWindowVisible(entry->hwnd)) return nullptr;
     hwnd = entry->hwnd;
     return GetDC(hwnd);

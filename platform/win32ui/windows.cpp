@@ -22,14 +22,14 @@ COLORREF ToColorRef(Colour colour) {
 }
 
 ControlEntry* FindControl(int window, int control) {
-    WindowEntry* entry = FindWindow(window);
+    WindowEntry* entry = FindEntry(window);
     if (entry == nullptr) return nullptr;
     auto it = entry->controls.find(control);
     return it != entry->controls.end() ? &it->second : nullptr;
 }
 
 ControlEntry* ControlByHandle(HWND parent, HWND control) {
-    WindowEntry* entry = FindWindow(WindowNumberOf(parent));
+    WindowEntry* entry = FindEntry(WindowNumberOf(parent));
     if (entry == nullptr) return nullptr;
     for (auto& [number, record] : entry->controls) {
         if (record.hwnd == control) return &record;
@@ -37,12 +37,15 @@ ControlEntry* ControlByHandle(HWND parent, HWND control) {
     return nullptr;
 }
 
-// The outer size of a window whose client area is width x height with its style and menu bar.
-SIZE OuterSize(const WindowEntry& entry, int width, int height) {
-    RECT rect{0, 0, width, height};
-    const DWORD style = entry.tool ? kToolStyle : kBorderlessStyle;
-    AdjustWindowRectEx(&rect, style, entry.menuBar != nullptr, 0);
-    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+// Sizes the window so that its client area is as large as when it was opened, whatever its
+// frame and menu bar take (a menu bar wider than the window takes more than one row).
+void KeepClientSize(const WindowEntry& entry) {
+    RECT client, outer;
+    GetClientRect(entry.hwnd, &client);
+    GetWindowRect(entry.hwnd, &outer);
+    const int width = outer.right - outer.left + entry.openedWidth - client.right;
+    const int height = outer.bottom - outer.top + entry.openedHeight - client.bottom;
+    SetWindowPos(entry.hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DestroyControl(WindowEntry& entry, ControlEntry& control) {
@@ -71,7 +74,7 @@ LRESULT ControlColours(HWND parent, HDC dc, HWND control, UINT message) {
 
 // The default button of a window: Return presses it (IsDialogMessage asks with DM_GETDEFID).
 LRESULT DefaultButton(int number) {
-    WindowEntry* entry = FindWindow(number);
+    WindowEntry* entry = FindEntry(number);
     if (entry == nullptr) return 0;
     for (auto& [control, record] : entry->controls) {
         if (record.isDefault) return MAKELRESULT(control, DC_HASDEFID);
@@ -91,11 +94,15 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             PAINTSTRUCT paint;
             BeginPaint(hwnd, &paint);
             EndPaint(hwnd, &paint);
+            if (hwnd == g_win.screen) RepaintScreen();
             Push(kEventRepaint, number, 0);
             return 0;
         }
+        case WM_ERASEBKGND:
+            if (hwnd == g_win.screen) return 1;  // GL paints every pixel
+            break;
         case WM_SIZE: {
-            WindowEntry* entry = FindWindow(number);
+            WindowEntry* entry = FindEntry(number);
             const int width = LOWORD(lParam), height = HIWORD(lParam);
             if (entry == nullptr || wParam == SIZE_MINIMIZED) break;
             const bool sized = width != entry->clientWidth || height != entry->clientHeight;
@@ -141,10 +148,6 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK EdgeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
 // True for a key or mouse message, turned into window events here rather than by the windows.
 // Keys while the pointer is over the main window's screen belong to it, whichever window or
 // field holds the keyboard focus (a field of a tool window would take them otherwise): they
@@ -180,8 +183,8 @@ bool TakeInputMessage(const MSG& message) {
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN: {
             // Presses on the window itself or its screen; a control takes its own.
-            WindowEntry* entry = FindWindow(number);
-            if (entry == nullptr || (message.hwnd != entry->hwnd && message.hwnd != g_win.screen)) return false;
+            WindowEntry* entry = FindEntry(number);
+            if (entry == nullptr || message.hwnd != entry->hwnd) return false;
             Push(message.message == WM_LBUTTONDOWN ? kEventLeftButton : kEventRightButton, number, 0);
             return false;
         }
@@ -206,7 +209,7 @@ bool TakeInputMessage(const MSG& message) {
 // manager (Tab between fields, Return for the default button, Escape).
 void HandleMessage(MSG& message) {
     if (TakeInputMessage(message)) return;
-    WindowEntry* entry = FindWindow(WindowNumberOf(message.hwnd));
+    WindowEntry* entry = FindEntry(WindowNumberOf(message.hwnd));
     if (entry != nullptr && entry->tool) {
         g_win.inDialogManager = true;
         const bool used = IsDialogMessageW(entry->hwnd, &message) != FALSE;
@@ -230,7 +233,7 @@ void EnsureTooltips(WindowEntry& entry) {
 // Puts a new control into the window, replacing one with the same number.
 bool PutControl(int window, int control, const wchar_t* className, DWORD style, DWORD exStyle, int x, int y,
                 int width, int height, const std::string& text, ControlEntry record) {
-    WindowEntry* entry = FindWindow(window);
+    WindowEntry* entry = FindEntry(window);
     if (entry == nullptr || control < 0 || control > 0xFFFF) return false;
     if (ControlEntry* old = FindControl(window, control)) {
         DestroyControl(*entry, *old);
@@ -257,7 +260,7 @@ std::wstring MenuText(const std::string& text) {
 
 // The client point of the last poll in the window; false outside its client area.
 bool ClientPoint(int number, int& x, int& y) {
-    WindowEntry* entry = FindWindow(number);
+    WindowEntry* entry = FindEntry(number);
     if (entry == nullptr || !IsWindowVisible(entry->hwnd) || g_win.mouseX < 0) return false;
     POINT point{g_win.mouseX, g_win.mouseY};
     ScreenToClient(entry->hwnd, &point);
@@ -276,22 +279,14 @@ bool RegisterClasses() {
     g_win.instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
+    // Its own device context: the window carrying the screen keeps the GL pixel format on it.
+    windowClass.style = CS_OWNDC;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = g_win.instance;
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hIcon = LoadIconW(g_win.instance, MAKEINTRESOURCEW(1));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
-    if (RegisterClassExW(&windowClass) == 0) return false;
-    windowClass.style = CS_OWNDC;
-    windowClass.lpfnWndProc = ScreenProc;
-    windowClass.hbrBackground = nullptr;
-    windowClass.lpszClassName = kScreenClass;
-    if (RegisterClassExW(&windowClass) == 0) return false;
-    windowClass.style = 0;
-    windowClass.lpfnWndProc = EdgeProc;
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kEdgeClass;
     if (RegisterClassExW(&windowClass) == 0) return false;
     g_win.classesRegistered = true;
     return true;
@@ -302,7 +297,7 @@ void Push(int kind, int window, int item) {
     g_win.snapshots.push_back(TakeInputSnapshot());
 }
 
-WindowEntry* FindWindow(int number) {
+WindowEntry* FindEntry(int number) {
     auto it = g_win.windows.find(number);
     return it != g_win.windows.end() ? &it->second : nullptr;
 }
@@ -325,34 +320,34 @@ using win32ui::WindowEntry;
 
 bool OpenWindow(int number, int x, int y, int width, int height, const std::string& title,
                 WindowStyle style, int owner) {
-    if (win32ui::FindWindow(number) != nullptr || width <= 0 || height <= 0 || !win32ui::RegisterClasses()) {
+    if (win32ui::FindEntry(number) != nullptr || width <= 0 || height <= 0 || !win32ui::RegisterClasses()) {
         return false;
     }
     WindowEntry entry;
     entry.owner = owner;
     entry.tool = style == WindowStyle::kTool;
     entry.title = title;
-    entry.clientWidth = width;
-    entry.clientHeight = height;
-    const SIZE outer = win32ui::OuterSize(entry, width, height);
-    WindowEntry* ownerEntry = win32ui::FindWindow(owner);
+    entry.clientWidth = entry.openedWidth = width;
+    entry.clientHeight = entry.openedHeight = height;
+    WindowEntry* ownerEntry = win32ui::FindEntry(owner);
     // An owned window stays above its owner and is minimised and restored with it.
     entry.hwnd = CreateWindowExW(0, win32ui::kWindowClass, win32::Wide(title).c_str(),
-                                 entry.tool ? win32ui::kToolStyle : win32ui::kBorderlessStyle, x, y, outer.cx,
-                                 outer.cy, ownerEntry != nullptr ? ownerEntry->hwnd : nullptr, nullptr,
+                                 entry.tool ? win32ui::kToolStyle : win32ui::kBorderlessStyle, x, y, width,
+                                 height, ownerEntry != nullptr ? ownerEntry->hwnd : nullptr, nullptr,
                                  g_win.instance, nullptr);
     if (entry.hwnd == nullptr) return false;
     const HWND hwnd = entry.hwnd;
+    win32ui::KeepClientSize(entry);
     g_win.windows[number] = entry;
     ::ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);
     return true;
 }
 
-bool WindowExists(int number) { return win32ui::FindWindow(number) != nullptr; }
+bool WindowExists(int number) { return win32ui::FindEntry(number) != nullptr; }
 
 void CloseWindow(int number) {
-    WindowEntry* entry = win32ui::FindWindow(number);
+    WindowEntry* entry = win32ui::FindEntry(number);
     if (entry == nullptr) return;
     if (g_win.screenWindow == number) win32ui::DestroyScreen();
     for (auto it = g_win.menus.begin(); it != g_win.menus.end();) {
@@ -368,28 +363,28 @@ void CloseWindow(int number) {
 }
 
 void ActivateWindow(int number) {
-    WindowEntry* entry = win32ui::FindWindow(number);
+    WindowEntry* entry = win32ui::FindEntry(number);
     if (entry == nullptr) return;
     // Raising a window raises the windows it owns with it.
     SetForegroundWindow(entry->hwnd);
     SetActiveWindow(entry->hwnd);
-    SetFocus(number == g_win.screenWindow && g_win.screen != nullptr ? g_win.screen : entry->hwnd);
+    SetFocus(entry->hwnd);
 }
 
 void SetWindowTitle(int number, const std::string& title) {
-    WindowEntry* entry = win32ui::FindWindow(number);
+    WindowEntry* entry = win32ui::FindEntry(number);
     if (entry == nullptr || entry->title == title) return;
     entry->title = title;
     SetWindowTextW(entry->hwnd, win32::Wide(title).c_str());
 }
 
 std::string WindowTitle(int number) {
-    WindowEntry* entry = win32ui::FindWindow(number);
+    WindowEntry* entry = win32ui::FindEntry(number);
     return entry != nullptr ? entry->title : "";
 }
 
 void ShowWindow(int number, bool shown) {
-    WindowEntry* entry = win32ui::FindWindow(number);
+    WindowEntry* entry = win32ui::FindEntry(number);
     if (entry == nullptr || (IsWindowVisible(entry->hwnd) != FALSE) == shown) return;
     if (shown) {
         ::ShowWindow(entry->hwnd, SW_SHOWNOACTIVATE);
@@ -398,17 +393,17 @@ void ShowWindow(int number, bool shown) {
     // The focus goes back to the owner when the focused window goes, as on a desktop.
     const bool hadFocus = GetActiveWindow() == entry->hwnd;
     ::ShowWindow(entry->hwnd, SW_HIDE);
-    WindowEntry* owner = win32ui::FindWindow(entry->owner);
+    WindowEntry* owner = win32ui::FindEntry(entry->owner);
     if (hadFocus && owner != nullptr && IsWindowVisible(owner->hwnd)) ActivateWindow(entry->owner);
 }
 
 bool WindowShown(int number) {
-    WindowEntry* entry = win32ui::FindWindow(number);
+    WindowEntry* entry = win32ui::FindEntry(number);
     return entry != nullptr && IsWindowVisible(entry->hwnd) != FALSE;
 }
 
 int WindowClientWidth(int number) {
-    WindowEntry* entry = win32ui::FindWindow(number);
+    WindowEntry* entry = win32ui::FindEntry(number);
     if (entry == nullptr) return 0;
     RECT client;
     GetClientRect(entry->hwnd, &client);
@@ -416,7 +411,7 @@ int WindowClientWidth(int number) {
 }
 
 int WindowClientHeight(int number) {
-    WindowEntry* entry = win32ui::FindWindow(number);
+    WindowEntry* entry = win32ui::FindEntry(number);
     if (entry == nullptr) return 0;
     RECT client;
     GetClientRect(entry->hwnd, &client);
@@ -424,16 +419,13 @@ int WindowClientHeight(int number) {
 }
 
 bool CreateMenuBar(int menu, int window) {
-    WindowEntry* entry = win32ui::FindWindow(window);
+    WindowEntry* entry = win32ui::FindEntry(window);
     if (entry == nullptr || g_win.menus.count(menu) != 0 || entry->menuBar != nullptr) return false;
     entry->menuBar = CreateMenu();
     if (entry->menuBar == nullptr) return false;
     // The bar sits above the client area: the window grows, its client area keeps its size.
-    RECT client;
-    GetClientRect(entry->hwnd, &client);
     SetMenu(entry->hwnd, entry->menuBar);
-    const SIZE outer = win32ui::OuterSize(*entry, client.right, client.bottom);
-    SetWindowPos(entry->hwnd, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    win32ui::KeepClientSize(*entry);
     g_win.menus[menu] = win32ui::MenuEntry{entry->menuBar, nullptr, window};
     return true;
 }
@@ -448,7 +440,10 @@ void AddMenuTitle(int menu, const std::string& title) {
     AppendMenuW(it->second.bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(dropDown),
                 win32ui::MenuText(title).c_str());
     it->second.title = dropDown;
-    if (WindowEntry* entry = win32ui::FindWindow(it->second.window)) DrawMenuBar(entry->hwnd);
+    if (WindowEntry* entry = win32ui::FindEntry(it->second.window)) {
+        DrawMenuBar(entry->hwnd);
+        win32ui::KeepClientSize(*entry);
+    }
 }
 
 void AddMenuItem(int menu, int item, const std::string& text) {
@@ -482,7 +477,7 @@ bool AddButton(int window, int control, int x, int y, int width, int height,
 bool ControlExists(int window, int control) { return win32ui::FindControl(window, control) != nullptr; }
 
 void SetControlTooltip(int window, int control, const std::string& text) {
-    WindowEntry* entry = win32ui::FindWindow(window);
+    WindowEntry* entry = win32ui::FindEntry(window);
     win32ui::ControlEntry* record = win32ui::FindControl(window, control);
     if (entry == nullptr || record == nullptr) return;
     win32ui::EnsureTooltips(*entry);
@@ -556,7 +551,7 @@ WindowEvent WaitEvent() {
 }
 
 void StartWindowTimer(int number, int milliseconds) {
-    WindowEntry* entry = win32ui::FindWindow(number);
+    WindowEntry* entry = win32ui::FindEntry(number);
     if (entry == nullptr) return;
     // SetTimer with the same id replaces a pending one.
     SetTimer(entry->hwnd, win32ui::kEventTimerId, static_cast<UINT>(std::max(milliseconds, 1)), nullptr);
@@ -564,7 +559,7 @@ void StartWindowTimer(int number, int milliseconds) {
 
 bool PointerInWindow(int number, int& x, int& y) {
     x = y = -1;
-    WindowEntry* entry = win32ui::FindWindow(number);
+    WindowEntry* entry = win32ui::FindEntry(number);
     POINT point;
     if (entry == nullptr || !IsWindowVisible(entry->hwnd) || !GetCursorPos(&point)) return false;
     ScreenToClient(entry->hwnd, &point);
