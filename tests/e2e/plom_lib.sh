@@ -40,10 +40,13 @@ plom_client_top() {
   CLIENT_Y=$((Y + HEIGHT - screen_height / 4))
 }
 
-# plom_open_menu WINDOW: a click on the first title of a tool window's menu bar.
+# plom_open_menu WINDOW: a click on the first title of a tool window's menu bar (in its first
+# row: a Windows menu bar wider than its window takes two).
 plom_open_menu() {
   plom_client_top "$1"
-  xdotool mousemove $((X + 30)) $(((Y + CLIENT_Y) / 2)) click 1
+  # The pointer comes from elsewhere: Wine takes a click where the pointer already rests after
+  # its menu closed for no click on the menu bar.
+  xdotool mousemove $((X + WIDTH + 30)) $((Y + HEIGHT + 30)) sleep 0.2 mousemove $((X + 30)) $((Y + 10)) sleep 0.2 click 1
 }
 
 # plom_menu_item DOWNS: opens the tile window's first menu "BUILDER:" with a click on its title
@@ -146,6 +149,10 @@ plom_menu() {
   plom_open_menu "$PLOM_TILES"
   sleep 0.5
   for ((i = 0; i < rights; i++)); do xdotool key Right; sleep 0.2; done
+  # A Windows menu (plom.exe under Wine) opened with Right already has its first item chosen.
+  if [ "$rights" -gt 0 ] && xprop -id "$PLOM_TILES" WM_CLASS 2>/dev/null | grep -q '\.exe"'; then
+    downs=$((downs - 1))
+  fi
   for ((i = 0; i < downs; i++)); do xdotool key Down; sleep 0.1; done
   xdotool key Return
   sleep 0.3
