@@ -1,12 +1,8 @@
 // BUILDERTESTROUTINES: the screen log and quick help, and the fault path. The fault's log entry
 // and crash backup are made from buffers prepared before any fault (paths, time offset) and
-// written with plain write(2): no allocation while a fault is handled. The message box follows
+// written with the system's plain file calls: no allocation while a fault is handled. The message box follows
 // once both are on disk, under a watchdog that ends the process whatever the box or the release do.
 #include "builder/BUILDERTESTROUTINES.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -32,11 +28,11 @@ void CopyText(char* target, size_t size, const std::string& text) {
     target[n] = '\0';
 }
 
-// A file written through a fixed buffer with write(2) only: nothing allocates, so it works
-// after the heap itself was damaged.
+// A file written through a fixed buffer with the fault routines' plain writes only: nothing
+// allocates, so it works after the heap itself was damaged.
 class RawFile {
 public:
-    explicit RawFile(const char* path) : fd_(::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
+    explicit RawFile(const char* path) : file_(plat::CreateFaultFile(path)) {}
     ~RawFile() { Close(); }
     RawFile(const RawFile&) = delete;
     RawFile& operator=(const RawFile&) = delete;
@@ -53,10 +49,9 @@ public:
     }
     // True when every byte reached the file.
     bool Close() {
-        if (fd_ < 0) return false;
+        if (!file_.Valid()) return false;
         Flush();
-        ok_ = ::close(fd_) == 0 && ok_;
-        fd_ = -1;
+        ok_ = plat::CloseFaultFile(file_) && ok_;
         return ok_;
     }
 
@@ -75,18 +70,10 @@ private:
         used_ = 0;
     }
     void WriteAll(const char* data, size_t size) {
-        while (fd_ >= 0 && size > 0) {
-            const ssize_t n = ::write(fd_, data, size);
-            if (n <= 0) {
-                ok_ = false;
-                return;
-            }
-            data += n;
-            size -= static_cast<size_t>(n);
-        }
+        if (file_.Valid() && size > 0 && !plat::WriteFaultFile(file_, data, size)) ok_ = false;
     }
 
-    int fd_;
+    plat::FaultFile file_;
     bool ok_ = true;
     size_t used_ = 0;
     char buffer_[16384];
@@ -193,12 +180,12 @@ void ArmFaultHandler() {
 
 void BuilderFatalErrorHandler(const char* description, const char* module, int line) {
     // Runs in place of the faulting code, maybe with a damaged heap: the log entry and the crash
-    // backup are made from buffers prepared in advance and written with write(2); only once
+    // backup are made from buffers prepared in advance and written with plain file calls; only once
     // both are on disk does the builder use the ordinary services for its box.
     FaultReport& report = gBuilder.fault;
     const long long date = plat::FaultDateNow();
     // The log and the backup go below "USER"; a missing directory would lose both.
-    ::mkdir(report.userDirectory, 0755);
+    plat::MakeDirectoryRaw(report.userDirectory);
 
     plat::FaultText entry;
     entry.Append("ZEFA ERROR INFO: DATE: ");

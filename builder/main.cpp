@@ -5,10 +5,11 @@
 #include <vector>
 
 #include "builder/BUILDERENV.h"
+#include "platform/process.h"
 #include "worldfiles/commandline.h"
 
 int main(int argc, char** argv) {
-    wf::CommandLine line = wf::ParseCommandLine(wf::Program::kBuilder, std::vector<std::string>(argv + 1, argv + argc));
+    wf::CommandLine line = wf::ParseCommandLine(wf::Program::kBuilder, plat::ProgramArguments(argc, argv));
     const int code = wf::PrepareLaunch(wf::Program::kBuilder, line, std::cout, std::cerr);
     if (code >= 0) return code;
     RunBuilder();

@@ -5,10 +5,11 @@
 #include <vector>
 
 #include "engine/ENV.h"
+#include "platform/process.h"
 #include "worldfiles/commandline.h"
 
 int main(int argc, char** argv) {
-    wf::CommandLine line = wf::ParseCommandLine(wf::Program::kEngine, std::vector<std::string>(argv + 1, argv + argc));
+    wf::CommandLine line = wf::ParseCommandLine(wf::Program::kEngine, plat::ProgramArguments(argc, argv));
     const int code = wf::PrepareLaunch(wf::Program::kEngine, line, std::cout, std::cerr);
     if (code >= 0) return code;
     RunEngine(line.mapFile);

@@ -2,9 +2,6 @@
 // Log entries have fixed layouts; every line ends with CR LF and logs are only ever appended to.
 #include "engine/systemcore.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -160,7 +157,7 @@ void ShowFatalError(uint8_t code) {
 
 void FatalErrorHandler(const char* description, const char* module, int line) {
     // Runs in place of the faulting frame, maybe inside malloc or the GL driver: the entry is
-    // built in a fixed buffer and written with write(2), and nothing is released (the window, the
+    // built in a fixed buffer and written with the system's plain file calls, and nothing is released (the window, the
     // GL context, sound and memory go with the process; releasing them here could deadlock).
     plat::FaultText entry;
     entry.Append(kSorryBanner);
@@ -176,7 +173,7 @@ void FatalErrorHandler(const char* description, const char* module, int line) {
     entry.Append(kSorryBanner);
     entry.Append("\r\n\r\n");
     plat::AppendToFileRaw(gState.faultLogPath.data(), entry.data, entry.length);
-    _exit(0);
+    plat::EndProcessNow();
 }
 
 void WriteWarning(const std::string& text) {

@@ -1,5 +1,7 @@
 // Run-time fault handling: a routine that runs instead of the program when a fault is trapped.
-// SIGSEGV, SIGFPE, SIGBUS, SIGILL and SIGABRT are trapped on an alternate stack.
+// On POSIX systems SIGSEGV, SIGFPE, SIGBUS, SIGILL and SIGABRT are trapped on an alternate stack;
+// on Windows unhandled exceptions (access violation, division by zero, illegal instruction,
+// stack overflow ...) and abort().
 #pragma once
 #include <cstddef>
 
@@ -23,7 +25,8 @@ void RaiseFault(const char* description);
 
 // --- writing from a fault routine --------------------------------------------------------------
 // A routine runs after the fault, possibly inside malloc or with the C library's locks held, so
-// it formats into fixed buffers and writes with write(2) only: nothing below allocates or locks.
+// it formats into fixed buffers and writes with the system's plain file calls (write(2),
+// WriteFile): nothing below allocates or locks.
 
 // A text of fixed capacity; appends beyond it are cut.
 struct FaultText {
@@ -37,13 +40,27 @@ struct FaultText {
 // Takes the local time zone's offset from UTC now, for FaultDate. InstallFaultHandler calls it
 // the first time it runs (at start-up), so a fault later needs no time zone lookup.
 void PrepareFaultClock();
-// The current date value (seconds since 1970), from clock_gettime.
+// The current date value (seconds since 1970), from the system clock.
 long long FaultDateNow();
 // Appends a date value as local time by a pattern of "%yyyy", "%mm", "%dd", "%hh", "%ii" and
 // "%ss" (other text copied), with the offset PrepareFaultClock took.
 void AppendFaultDate(FaultText& text, const char* pattern, long long date);
-// Appends the text to the file (created when missing) with open/write/close; false on failure.
+// Appends the text to the file (created when missing); false on failure.
 bool AppendToFileRaw(const char* path, const char* data, size_t length);
+// A file written from a fault routine: created or truncated on opening, written unbuffered.
+struct FaultFile {
+    long long id = -1;  // the system's descriptor or handle; -1 when not open
+    bool Valid() const { return id != -1; }
+};
+FaultFile CreateFaultFile(const char* path);
+// Writes every byte; false when the file is not open or a write failed.
+bool WriteFaultFile(FaultFile file, const char* data, size_t length);
+// Closes the file; false when it was not open or closing failed.
+bool CloseFaultFile(FaultFile& file);
+// Creates one directory (its parent must exist); true when it exists afterwards.
+bool MakeDirectoryRaw(const char* path);
+// Ends the process at once with exit code 0: no exit handlers, no destructors, no flushing.
+[[noreturn]] void EndProcessNow();
 
 // Position marker: the unit name and line of the last marked step, read by the fault handler.
 extern const char* g_faultModule;

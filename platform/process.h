@@ -15,6 +15,9 @@ std::string OwnProgramDirectory();
 // the search path (PATH, in its order); only executable plain files count. "" when none is found.
 // Backend-neutral (platform_core).
 std::string FindProgram(const std::string& name);
+// The command line's arguments (argv[1] ...) in UTF-8. On Windows they are read from the wide
+// command line, since argv holds them in the ANSI code page. Backend-neutral (platform_core).
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // Starts the program file `path` with `arguments` (argv[1]...), its working directory
 // `directory`, and returns at once. An invalid handle when it could not be started (no such

@@ -1,11 +1,11 @@
 // Calendar dates (current date, local-time formatting) and the random number generator.
 // The millisecond clock and sleep are not here: each backend provides its own.
-#include <time.h>
-
 #include <cstdio>
+#include <ctime>
 #include <random>
 
 #include "platform/clock.h"
+#include "platform/core/system.h"
 
 namespace plat {
 namespace {
@@ -29,9 +29,8 @@ void AppendNumber(std::string& out, int value, int digits) {
 int64_t DateNow() { return static_cast<int64_t>(time(nullptr)); }
 
 std::string FormatDate(int64_t date, const std::string& pattern) {
-    time_t seconds = static_cast<time_t>(date);
     struct tm local {};
-    if (localtime_r(&seconds, &local) == nullptr) local = tm{};
+    if (!sys::LocalTime(date, local)) local = tm{};
 
     struct Field {
         const char* token;

@@ -1,16 +1,11 @@
-// Run-time fault trapping: signal handlers on an alternate stack that hand the fault, with the
-// last position mark, to the program's fault routine; the fatal path's watchdog; the position
-// marker globals.
+// Fault handling's backend-neutral part: the installed routine and the fatal path's state, the
+// fault descriptions, the position marker globals, and the fixed-buffer texts and dates a
+// routine writes. The traps themselves are the system's (posix/fault.cpp, win32/fault.cpp).
 #include "platform/fault.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <time.h>
-#include <unistd.h>
+#include <csignal>
 
-#include <algorithm>
-#include <cstddef>
+#include "platform/core/system.h"
 
 namespace plat {
 
@@ -19,128 +14,62 @@ int g_faultLine = 0;
 
 namespace {
 
-constexpr int kTrappedSignals[] = {SIGSEGV, SIGFPE, SIGBUS, SIGILL, SIGABRT};
-constexpr int kSignalCount = sizeof kTrappedSignals / sizeof kTrappedSignals[0];
-// Generous: the routine writes a log and shuts the program down while on this stack.
-constexpr size_t kAltStackBytes = 1 << 20;
-
 // The fault unit's own record.
 struct FaultRecord {
     FaultRoutine routine = nullptr;
-    bool installed = false;                  // our handlers are in place
-    volatile sig_atomic_t handling = 0;      // a trapped fault is being handled
-    struct sigaction previous[kSignalCount];  // dispositions before InstallFaultHandler
-    void* altStack = nullptr;                 // allocated once, kept for the whole run
+    volatile std::sig_atomic_t handling = 0;  // a fault's fatal path is under way
     long utcOffset = 0;                       // seconds east of UTC, taken by PrepareFaultClock
     bool clockPrepared = false;
 };
 
 FaultRecord g_fault;
 
-const char* DescribeSignal(int signal) {
-    switch (signal) {
-        case SIGSEGV: return "ACCESS VIOLATION (SIGSEGV)";
-        case SIGFPE: return "ARITHMETIC FAULT (SIGFPE)";
-        case SIGBUS: return "BUS ERROR (SIGBUS)";
-        case SIGILL: return "ILLEGAL INSTRUCTION (SIGILL)";
-        case SIGABRT: return "ABORT (SIGABRT)";
-        default: return "UNKNOWN FAULT";
-    }
-}
-
-// The program's fatal path is under way and a second fault struck, or its watchdog ran out: the
-// log entry is written (or cannot be), so the process ends here with exit code 0.
-void EndFatalPath(int) { _exit(0); }
-
-// Lets a second fault or the watchdog's alarm reach the process while the routine runs (inside
-// the handler they would be blocked, and a blocked fault kills the process with its signal).
-void UnblockFaultSignals() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    for (int signal : kTrappedSignals) sigaddset(&signals, signal);
-    sigaddset(&signals, SIGALRM);
-    sigprocmask(SIG_UNBLOCK, &signals, nullptr);
-}
-
-void OnFault(int signal, siginfo_t*, void*) {
-    if (g_fault.handling && g_fault.routine != nullptr) EndFatalPath(signal);
-    FaultRoutine routine = g_fault.routine;
-    g_fault.handling = 1;
-    if (routine != nullptr) {
-        UnblockFaultSignals();
-        const char* module = g_faultModule != nullptr ? g_faultModule : "UNKNOWN";
-        routine(DescribeSignal(signal), module, g_faultLine);
-    }
-    // No routine, or a routine that returned against its contract: let the fault take its
-    // default course.
-    // The signal is blocked here, so the re-raised one arrives when the handler returns.
-    struct sigaction fallback {};
-    fallback.sa_handler = SIG_DFL;
-    sigemptyset(&fallback.sa_mask);
-    sigaction(signal, &fallback, nullptr);
-    raise(signal);
-}
-
-bool EnsureAltStack() {
-    if (g_fault.altStack == nullptr) {
-        size_t size = std::max<size_t>(kAltStackBytes, SIGSTKSZ);
-        g_fault.altStack = malloc(size);
-        if (g_fault.altStack == nullptr) return false;
-        stack_t stack {};
-        stack.ss_sp = g_fault.altStack;
-        stack.ss_size = size;
-        stack.ss_flags = 0;
-        if (sigaltstack(&stack, nullptr) != 0) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
-void InstallFaultHandler(FaultRoutine routine) {
-    // Re-arming (every frame) only swaps the routine.
-    g_fault.routine = routine;
-    if (g_fault.installed) return;
-    if (!g_fault.clockPrepared) PrepareFaultClock();
-    EnsureAltStack();  // without it the handler still runs, on the normal stack
+const char* DescribeFault(FaultKind kind) {
+    switch (kind) {
+        case FaultKind::AccessViolation: return "ACCESS VIOLATION (SIGSEGV)";
+        case FaultKind::Arithmetic: return "ARITHMETIC FAULT (SIGFPE)";
+        case FaultKind::BusError: return "BUS ERROR (SIGBUS)";
+        case FaultKind::IllegalInstruction: return "ILLEGAL INSTRUCTION (SIGILL)";
+        case FaultKind::Abort: return "ABORT (SIGABRT)";
+        case FaultKind::Unknown: break;
+    }
+    return "UNKNOWN FAULT";
+}
 
-    struct sigaction action {};
-    action.sa_sigaction = OnFault;
-    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
-    sigemptyset(&action.sa_mask);
-    for (int signal : kTrappedSignals) sigaddset(&action.sa_mask, signal);
-    for (int i = 0; i < kSignalCount; ++i) sigaction(kTrappedSignals[i], &action, &g_fault.previous[i]);
-    g_fault.installed = true;
+FaultRoutine TakeFaultRoutine() {
+    if (g_fault.handling && g_fault.routine != nullptr) EndProcessNow();
+    g_fault.handling = 1;
+    return g_fault.routine;
+}
+
+const char* FaultModule() { return g_faultModule != nullptr ? g_faultModule : "UNKNOWN"; }
+
+void InstallFaultHandler(FaultRoutine routine) {
+    // Re-arming (every frame) swaps the routine and checks the traps are still ours.
+    g_fault.routine = routine;
+    if (!g_fault.clockPrepared) PrepareFaultClock();
+    sys::InstallFaultTraps();
 }
 
 void RemoveFaultHandler() {
-    if (g_fault.installed) {
-        for (int i = 0; i < kSignalCount; ++i)
-            sigaction(kTrappedSignals[i], &g_fault.previous[i], nullptr);
-        g_fault.installed = false;
-    }
+    sys::RemoveFaultTraps();
     g_fault.routine = nullptr;
 }
 
 void RaiseFault(const char* description) {
     FaultRoutine routine = g_fault.routine;
     if (routine == nullptr) return;
-    if (g_fault.handling) EndFatalPath(0);
-    const char* module = g_faultModule != nullptr ? g_faultModule : "UNKNOWN";
+    if (g_fault.handling) EndProcessNow();
     g_fault.handling = 1;
-    routine(description != nullptr ? description : "", module, g_faultLine);
+    routine(description != nullptr ? description : "", FaultModule(), g_faultLine);
     g_fault.handling = 0;  // only a routine that broke its contract gets here
 }
 
 void ArmFaultWatchdog(unsigned seconds) {
     g_fault.handling = 1;
-    struct sigaction action {};
-    action.sa_handler = EndFatalPath;
-    action.sa_flags = SA_ONSTACK;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGALRM, &action, nullptr);
-    UnblockFaultSignals();
-    alarm(seconds > 0 ? seconds : 1);
+    sys::StartFaultWatchdog(seconds > 0 ? seconds : 1);
 }
 
 void FaultText::Append(const char* text, size_t limit) {
@@ -167,9 +96,7 @@ void FaultText::AppendInt(long long value) {
 }
 
 void PrepareFaultClock() {
-    const time_t now = time(nullptr);
-    struct tm local {};
-    g_fault.utcOffset = localtime_r(&now, &local) != nullptr ? local.tm_gmtoff : 0;
+    g_fault.utcOffset = sys::UtcOffsetNow();
     g_fault.clockPrepared = true;
 }
 
@@ -194,12 +121,6 @@ void AppendTwoDigits(FaultText& text, long long value) {
 }
 
 }  // namespace
-
-long long FaultDateNow() {
-    struct timespec now {};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return static_cast<long long>(now.tv_sec);
-}
 
 void AppendFaultDate(FaultText& text, const char* pattern, long long date) {
     const long long local = date + g_fault.utcOffset;
@@ -236,20 +157,6 @@ void AppendFaultDate(FaultText& text, const char* pattern, long long date) {
             text.Append(one);
         }
     }
-}
-
-bool AppendToFileRaw(const char* path, const char* data, size_t length) {
-    if (path == nullptr || *path == '\0') return false;
-    const int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    size_t done = 0;
-    while (done < length) {
-        const ssize_t n = ::write(fd, data + done, length - done);
-        if (n <= 0) break;
-        done += static_cast<size_t>(n);
-    }
-    ::close(fd);
-    return done == length;
 }
 
 }  // namespace plat

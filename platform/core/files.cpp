@@ -1,16 +1,12 @@
 // Text files by handle (line reading and writing), whole-file reads and atomic writes,
-// directory listing with wildcards, the working directory and path helpers.
+// directory listing with wildcards and path helpers. What touches the system goes through
+// platform/core/system.h (posix/files.cpp, win32/files.cpp).
 #include "platform/files.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
+
+#include "platform/core/system.h"
 
 namespace plat {
 namespace {
@@ -56,37 +52,24 @@ void PrepareDirection(OpenFile& entry, bool forWrite) {
     }
 }
 
-bool IsPlainFile(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// Writes the whole buffer to a descriptor, retrying short writes and interruptions.
-bool WriteAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
+// The position just after the last separator of `path` (0 when it has none).
+size_t NameStart(const std::string& path) {
+    for (size_t at = path.size(); at > 0; --at) {
+        if (sys::IsSeparator(path[at - 1])) return at;
     }
-    return true;
+    return 0;
 }
 
 }  // namespace
 
 TextFile OpenRead(const std::string& path) {
-    if (path.empty() || !IsPlainFile(path)) return TextFile{};
-    return Register(fopen(path.c_str(), "rb"));
+    if (path.empty() || !sys::IsPlainFile(path)) return TextFile{};
+    return Register(sys::OpenStream(path, "rb"));
 }
 
 TextFile OpenAppend(const std::string& path) {
-    if (path.empty()) return TextFile{};
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return TextFile{};
-    FILE* stream = fopen(path.c_str(), "a+b");
+    if (path.empty() || DirectoryExists(path)) return TextFile{};
+    FILE* stream = sys::OpenStream(path, "a+b");
     if (stream == nullptr) return TextFile{};
     fseek(stream, 0, SEEK_END);  // reading starts at the end too, so AtEnd is true at once
     return Register(stream);
@@ -94,7 +77,7 @@ TextFile OpenAppend(const std::string& path) {
 
 TextFile OpenCreate(const std::string& path) {
     if (path.empty()) return TextFile{};
-    return Register(fopen(path.c_str(), "w+b"));
+    return Register(sys::OpenStream(path, "w+b"));
 }
 
 std::string ReadLine(TextFile file) {
@@ -155,8 +138,8 @@ void CloseAllFiles() {
 
 bool ReadAllLines(const std::string& path, std::vector<std::string>& lines) {
     lines.clear();
-    if (path.empty() || !IsPlainFile(path)) return false;
-    FILE* stream = fopen(path.c_str(), "rb");
+    if (path.empty() || !sys::IsPlainFile(path)) return false;
+    FILE* stream = sys::OpenStream(path, "rb");
     if (stream == nullptr) return false;
     std::string data;
     if (fseek(stream, 0, SEEK_END) == 0) {
@@ -204,56 +187,45 @@ bool WriteLinesAtomically(const std::string& path, const std::vector<std::string
         data += line;
         data += "\r\n";
     }
+    return WriteBytesAtomically(path, data);
+}
 
+bool WriteBytesAtomically(const std::string& path, const std::string& data) {
     const std::string temp = AtomicTempPath(path);
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, data) && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    ok = ok && rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) unlink(temp.c_str());
+    const bool ok = sys::WriteWholeFile(temp, data) && sys::RenameOver(temp, path);
+    if (!ok) sys::RemoveFile(temp);
     if (ok) RemoveStaleTemporaries(path);
     return ok;
 }
 
-std::string AtomicTempPath(const std::string& path) {
-    return path + ".tmp" + std::to_string(static_cast<long>(getpid()));
-}
+std::string AtomicTempPath(const std::string& path) { return path + ".tmp" + std::to_string(sys::ProcessNumber()); }
 
 void RemoveStaleTemporaries(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp";
-    DIR* dir = opendir(directory.c_str());
-    if (dir == nullptr) return;
-    while (dirent* item = readdir(dir)) {
-        const std::string name = item->d_name;
+    const size_t nameStart = NameStart(path);
+    const std::string directory = path.substr(0, nameStart);
+    const std::string prefix = path.substr(nameStart) + ".tmp";
+    std::vector<std::string> names;
+    if (!sys::DirectoryNames(directory, names)) return;
+    for (const std::string& name : names) {
         if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
         const std::string digits = name.substr(prefix.size());
         if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
-        const pid_t writer = static_cast<pid_t>(std::stol(digits));
+        const long writer = std::stol(digits);
         // Our own temporary belongs to a write in progress; a running writer's is left alone.
-        if (writer == getpid() || writer <= 0 || kill(writer, 0) == 0 || errno != ESRCH) continue;
-        unlink((slash == std::string::npos ? name : directory + name).c_str());
+        if (writer == sys::ProcessNumber() || writer <= 0 || sys::ProcessRuns(writer)) continue;
+        sys::RemoveFile(directory + name);
     }
-    closedir(dir);
 }
 
 std::vector<std::string> ListDirectory(const std::string& directory, const std::string& pattern) {
     std::vector<std::string> names;
-    const std::string opened = directory.empty() ? std::string(".") : directory;
     std::string prefix = directory;
-    if (!prefix.empty() && prefix.back() != '/') prefix += '/';
-    DIR* dir = opendir(opened.c_str());
-    if (dir == nullptr) return names;
-    while (dirent* item = readdir(dir)) {
-        std::string name = item->d_name;
-        if (!WildcardMatch(pattern, name)) continue;
-        // stat follows links, so a link to a plain file counts as one.
-        if (!IsPlainFile(prefix + name)) continue;
-        names.push_back(std::move(name));
-    }
-    closedir(dir);
+    if (!prefix.empty() && !sys::IsSeparator(prefix.back())) prefix += '/';
+    if (!sys::DirectoryNames(directory, names)) return names;
+    // Plain files only; links to plain files count as such.
+    std::erase_if(names, [&](const std::string& name) {
+        return !WildcardMatch(pattern, name) || !sys::IsPlainFile(prefix + name);
+    });
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -280,17 +252,6 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
     return p == pattern.size();
 }
 
-std::string CurrentDirectory() {
-    std::vector<char> buffer(4096);
-    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE || buffer.size() > (1u << 20)) return "./";
-        buffer.resize(buffer.size() * 2);
-    }
-    std::string path = buffer.data();
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
-
 char PathSeparator() { return '/'; }
 
 std::string NativePath(const std::string& literal) {
@@ -299,46 +260,26 @@ std::string NativePath(const std::string& literal) {
     return path;
 }
 
-bool FileExists(const std::string& path) {
-    struct stat info {};
-    return !path.empty() && stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
-}
-
-bool DirectoryExists(const std::string& path) {
-    struct stat info {};
-    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 bool DirectoryIsEmpty(const std::string& path) {
-    DIR* directory = opendir(path.c_str());
-    if (directory == nullptr) return false;
-    bool empty = true;
-    while (const dirent* entry = readdir(directory)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") {
-            empty = false;
-            break;
-        }
-    }
-    closedir(directory);
-    return empty;
+    std::vector<std::string> names;
+    return DirectoryExists(path) && sys::DirectoryNames(path, names) && names.empty();
 }
 
 bool MakeDirectories(const std::string& path) {
     if (path.empty()) return false;
-    // Each prefix that ends before a separator is made in turn; existing ones are passed over.
-    for (size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1)) {
+    // Each prefix that ends before a separator (after the root) is made in turn; existing ones
+    // are passed over.
+    for (size_t at = std::max<size_t>(sys::RootLength(path), 1); at < path.size(); ++at) {
+        if (!sys::IsSeparator(path[at]) || sys::IsSeparator(path[at - 1])) continue;
         const std::string prefix = path.substr(0, at);
-        if (!DirectoryExists(prefix) && mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return false;
+        if (!DirectoryExists(prefix) && !sys::MakeDirectory(prefix)) return false;
     }
-    if (!DirectoryExists(path) && mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    if (!DirectoryExists(path) && !sys::MakeDirectory(path)) return false;
     return DirectoryExists(path);
 }
 
-bool ChangeDirectory(const std::string& path) { return !path.empty() && chdir(path.c_str()) == 0; }
-
 std::string AbsolutePath(const std::string& path) {
-    if (!path.empty() && path.front() == '/') return path;
+    if (sys::RootLength(path) > 0) return path;
     return CurrentDirectory() + path;
 }
 

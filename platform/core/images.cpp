@@ -7,9 +7,7 @@
 #include <png.h>
 #include <setjmp.h>
 #include <stdio.h>
-#include <sys/stat.h>
 #include <tiffio.h>
-#include <unistd.h>
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
@@ -18,6 +16,8 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstring>
+
+#include "platform/core/system.h"
 
 namespace plat {
 namespace {
@@ -188,7 +188,7 @@ void TiffSilent(const char*, const char*, va_list) {}
 bool DecodeTiff(const std::string& path, Pixels& out) {
     TIFFSetErrorHandler(TiffSilent);
     TIFFSetWarningHandler(TiffSilent);
-    TIFF* tiff = TIFFOpen(path.c_str(), "r");
+    TIFF* tiff = sys::OpenTiffForReading(path);
     if (tiff == nullptr) return false;
     uint32_t width = 0, height = 0;
     bool ok = TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width) == 1 &&
@@ -226,9 +226,8 @@ bool DecodeTiff(const std::string& path, Pixels& out) {
 bool DecodeImageFile(const std::string& path, Pixels& out) {
     out = Pixels{};
     if (path.empty()) return false;
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    FILE* stream = fopen(path.c_str(), "rb");
+    if (!sys::IsPlainFile(path)) return false;
+    FILE* stream = sys::OpenStream(path, "rb");
     if (stream == nullptr) return false;
     bool ok = false;
     switch (DetectKind(stream)) {
@@ -249,27 +248,21 @@ bool WritePngFile(const std::string& path, const Pixels& pixels) {
             static_cast<size_t>(pixels.width) * static_cast<size_t>(pixels.height) * 4)
         return false;
 
-    // Written beside the target and renamed over it, so a failure leaves no partial file.
-    const std::string temp = AtomicTempPath(path);
-    FILE* stream = fopen(temp.c_str(), "wb");
-    if (stream == nullptr) return false;
-
     png_image image;
     memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(pixels.width);
     image.height = static_cast<png_uint_32>(pixels.height);
     image.format = PNG_FORMAT_RGBA;
-    bool ok = png_image_write_to_stdio(&image, stream, 0, pixels.rgba.data(), pixels.width * 4,
-                                       nullptr) != 0;
+    // Encoded in memory (into the largest size the encoding can take), then written beside the
+    // target and renamed over it, so a failure leaves no partial file.
+    std::string data(PNG_IMAGE_PNG_SIZE_MAX(image), '\0');
+    png_alloc_size_t size = data.size();
+    const bool ok = png_image_write_to_memory(&image, data.data(), &size, 0, pixels.rgba.data(),
+                                              pixels.width * 4, nullptr) != 0;
     png_image_free(&image);
-    ok = fflush(stream) == 0 && ok;
-    ok = fsync(fileno(stream)) == 0 && ok;
-    ok = fclose(stream) == 0 && ok;
-    ok = ok && rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) unlink(temp.c_str());
-    if (ok) RemoveStaleTemporaries(path);
-    return ok;
+    data.resize(ok ? size : 0);
+    return ok && WriteBytesAtomically(path, data);
 }
 
 void MakeColourTransparent(Pixels& pixels, int r, int g, int b) {

@@ -1,6 +1,5 @@
 // 2D drawing over the frame: the monospaced font rasterised once into a glyph atlas, text,
 // boxes and single pixels, all queued in the sprite batch with normal blending.
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -8,44 +7,41 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/core/system.h"
 #include "platform/display.h"
+#include "platform/gl/fonts.h"
 #include "platform/gl/gl_state.h"
+#include "platform/process.h"
 
 namespace plat::gl {
 
 namespace {
 
-// Families asked of fontconfig, best first: DejaVu Sans Mono, else the system's monospaced alias.
-constexpr const char* kFontPattern = "DejaVu Sans Mono,monospace";
 constexpr int kFontPixels = 12;
+// The font a package may ship beside the program, found before any of the system's.
+constexpr const char* kShippedFont = "DejaVuSansMono.ttf";
 
-struct FontFile {
-    std::string path;  // "" when fontconfig offers no font
-    int index = 0;     // face index inside the file
-};
-
-// The font file fontconfig matches to kFontPattern.
+// The shipped font (beside the program's binary, or in fonts/ beside it), else the system's.
 FontFile FindFont() {
-    FontFile found;
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    if (config == nullptr) return found;
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(kFontPattern));
-    if (pattern != nullptr) {
-        FcConfigSubstitute(config, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult result = FcResultNoMatch;
-        FcPattern* match = FcFontMatch(config, pattern, &result);
-        FcChar8* file = nullptr;
-        if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file != nullptr) {
-            found.path = reinterpret_cast<const char*>(file);
-            int index = 0;
-            if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch) found.index = index;
-        }
-        if (match != nullptr) FcPatternDestroy(match);
-        FcPatternDestroy(pattern);
+    const std::string own = OwnProgramDirectory();
+    for (const char* folder : {"", "fonts/"}) {
+        const std::string path = own + folder + kShippedFont;
+        if (!own.empty() && sys::IsPlainFile(path)) return FontFile{path, 0};
     }
-    FcConfigDestroy(config);
-    return found;
+    return FindSystemFont();
+}
+
+// The whole font file, read through the platform's own file opening (so any UTF-8 path works
+// on every system); false when it cannot be read.
+bool ReadFontFile(const std::string& path, std::vector<FT_Byte>& bytes) {
+    FILE* stream = sys::OpenStream(path, "rb");
+    if (stream == nullptr) return false;
+    FT_Byte chunk[65536];
+    size_t n = 0;
+    while ((n = fread(chunk, 1, sizeof chunk, stream)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    const bool ok = ferror(stream) == 0 && !bytes.empty();
+    fclose(stream);
+    return ok;
 }
 
 void FillWhiteCell(std::vector<uint8_t>& atlas) {
@@ -87,11 +83,12 @@ void StoreGlyph(Renderer& r, int code, const FT_GlyphSlot slot) {
 
 bool RasteriseFont(Renderer& r) {
     const FontFile font = FindFont();
-    if (font.path.empty()) return false;
+    std::vector<FT_Byte> bytes;  // must outlive the face made from it
+    if (font.path.empty() || !ReadFontFile(font.path, bytes)) return false;
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) return false;
     FT_Face face = nullptr;
-    bool ok = FT_New_Face(library, font.path.c_str(), font.index, &face) == 0 &&
+    bool ok = FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), font.index, &face) == 0 &&
               FT_Set_Pixel_Sizes(face, 0, kFontPixels) == 0;
     if (ok) {
         r.ascent = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
@@ -135,8 +132,8 @@ void PrepareFont() {
     r.fontLoaded = RasteriseFont(r);
     if (!r.fontLoaded) {
         // Tried once per process, so this is the only warning; everything else runs without text.
-        std::fprintf(stderr, "warning: no font for \"%s\" could be loaded through fontconfig; text is not drawn\n",
-                     kFontPattern);
+        std::fprintf(stderr, "warning: no font (%s, %s) could be loaded; text is not drawn\n", kShippedFont,
+                     SystemFontRequest());
         for (Glyph& glyph : r.glyphs) glyph = Glyph{};
         r.lineHeight = kDefaultLineHeight;
     }

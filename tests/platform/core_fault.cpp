@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fault.h"
+#include "tests/platform/core_temp_dir.h"
 
 namespace {
 
@@ -221,3 +222,48 @@ TEST_F(CoreFault, AFaultDuringTheFatalPathOrItsWatchdogEndsWithExitCodeZero) {
             << static_cast<int>(c.then) << " " << c.trappedFirst;
     }
 }
+
+namespace {
+
+using coretest::ReadBytes;
+using coretest::TempDir;
+using coretest::WriteBytes;
+
+TEST(CoreFaultFiles, RawWritersTruncateAppendAndFailCleanly) {
+    TempDir dir;
+    const std::string log = dir.File("log.txt");
+    WriteBytes(log, "old entry\r\n");
+    EXPECT_TRUE(plat::AppendToFileRaw(log.c_str(), "new\r\n", 5));
+    EXPECT_TRUE(plat::AppendToFileRaw(dir.File("fresh.txt").c_str(), "x", 1));
+    EXPECT_EQ(ReadBytes(log), "old entry\r\nnew\r\n");
+    EXPECT_EQ(ReadBytes(dir.File("fresh.txt")), "x");
+    EXPECT_FALSE(plat::AppendToFileRaw(dir.File("missing/log.txt").c_str(), "x", 1));
+    EXPECT_FALSE(plat::AppendToFileRaw("", "x", 1));
+
+    // A created file starts empty, takes writes larger than any buffer whole, and closes once.
+    const std::string backup = dir.File("backup");
+    WriteBytes(backup, "older and longer content");
+    const std::string large(200000, 'm');
+    plat::FaultFile file = plat::CreateFaultFile(backup.c_str());
+    ASSERT_TRUE(file.Valid());
+    EXPECT_TRUE(plat::WriteFaultFile(file, "0\r\n", 3));
+    EXPECT_TRUE(plat::WriteFaultFile(file, large.data(), large.size()));
+    EXPECT_TRUE(plat::CloseFaultFile(file));
+    EXPECT_FALSE(file.Valid());
+    EXPECT_FALSE(plat::CloseFaultFile(file));
+    EXPECT_FALSE(plat::WriteFaultFile(file, "x", 1));
+    EXPECT_EQ(ReadBytes(backup), "0\r\n" + large);
+
+    // The backup's directory is made first; one that cannot be made leaves the file unopened.
+    const std::string user = dir.File("USER");
+    EXPECT_FALSE(plat::CreateFaultFile((user + "/_LAZARUS1").c_str()).Valid());
+    EXPECT_TRUE(plat::MakeDirectoryRaw(user.c_str()));
+    EXPECT_TRUE(plat::MakeDirectoryRaw(user.c_str()));  // existing already
+    EXPECT_FALSE(plat::MakeDirectoryRaw(backup.c_str()));  // a plain file is in the way
+    EXPECT_FALSE(plat::MakeDirectoryRaw(""));
+    plat::FaultFile inside = plat::CreateFaultFile((user + "/_LAZARUS1").c_str());
+    EXPECT_TRUE(inside.Valid());
+    EXPECT_TRUE(plat::CloseFaultFile(inside));
+}
+
+}  // namespace

@@ -346,4 +346,29 @@ TEST(CoreFilesPaths, SeparatorsAndExistence) {
     EXPECT_FALSE(plat::FileExists(""));
 }
 
+TEST(CoreFilesPaths, DirectoriesAndAbsolutePaths) {
+    TempDir dir;
+    // Parents are made as needed; doubled and trailing separators change nothing.
+    for (const std::string nested : {"a/b/c", "d//e/", "f"}) {
+        EXPECT_TRUE(plat::MakeDirectories(dir.File(nested))) << nested;
+        EXPECT_TRUE(plat::DirectoryExists(dir.File(nested))) << nested;
+        EXPECT_TRUE(plat::DirectoryIsEmpty(dir.File(nested))) << nested;
+    }
+    EXPECT_TRUE(plat::MakeDirectories(dir.File("a/b")));  // existing already
+    EXPECT_FALSE(plat::DirectoryIsEmpty(dir.File("a")));
+    WriteBytes(dir.File("f/.hidden"), "");
+    EXPECT_FALSE(plat::DirectoryIsEmpty(dir.File("f")));
+    WriteBytes(dir.File("plain"), "");
+    EXPECT_FALSE(plat::MakeDirectories(dir.File("plain/below")));
+    EXPECT_FALSE(plat::DirectoryIsEmpty(dir.File("plain")));
+    EXPECT_FALSE(plat::DirectoryIsEmpty(dir.File("missing")));
+    EXPECT_FALSE(plat::MakeDirectories(""));
+
+    const std::string cwd = plat::CurrentDirectory();
+    EXPECT_EQ(plat::AbsolutePath("/srv/world"), "/srv/world");
+    EXPECT_EQ(plat::AbsolutePath("world/MAPS"), cwd + "world/MAPS");
+    // A drive letter means nothing here: such a name is relative like any other.
+    EXPECT_EQ(plat::AbsolutePath("C:\\world"), cwd + "C:\\world");
+}
+
 }  // namespace

@@ -1,4 +1,4 @@
-// Starting a program for real: fork, change into its directory, exec. A close-on-exec pipe
+// Starting a program for real on POSIX systems: fork, change into its directory, exec. A close-on-exec pipe
 // tells the parent whether the exec succeeded, so "cannot be started" is known at once.
 #include <fcntl.h>
 #include <sys/wait.h>

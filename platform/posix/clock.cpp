@@ -1,4 +1,4 @@
-// The real millisecond clock and sleep of the windowed backends.
+// The real millisecond clock and sleep of the windowed backends, on POSIX systems.
 // Milliseconds count from the system's start (CLOCK_MONOTONIC), as the frame-rate stamps expect.
 #include <time.h>
 
