@@ -3,11 +3,15 @@
 // The screen is the window's own surface rather than a child window: Wine shows a GL child
 // window only through an off-screen copy that did not reach the screen here, while a top-level
 // window's GL surface is shown as on Windows.
-#include <epoxy/wgl.h>
+#include "platform/win32ui/win32ui_state.h"
+// The GL calls go through libepoxy; the WGL calls are opengl32's own (wingdi.h). Linked
+// statically, libepoxy cannot follow a context switch made through its wglMakeCurrent (its
+// per-thread tables are set up by its DLL entry point, which a static library never runs), and
+// one context needs none of that.
+#include <epoxy/gl.h>
 
 #include "platform/display.h"
 #include "platform/gl/renderer.h"
-#include "platform/win32ui/win32ui_state.h"
 
 namespace plat::win32ui {
 

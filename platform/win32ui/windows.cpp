@@ -138,6 +138,12 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         }
         case DM_GETDEFID:
             return DefaultButton(number);
+        case WM_EXITMENULOOP:
+            // Wine leaves the pointer clipped to the closed menu's popup (with a window as large
+            // as the desktop in front, as its main window covers it), and later clicks go to no
+            // window. Releasing the clip puts that right; on Windows nothing is clipped here.
+            ClipCursor(nullptr);
+            break;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
