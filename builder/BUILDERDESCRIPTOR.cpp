@@ -33,6 +33,13 @@ constexpr plat::Colour kButtonTextColour{50, 200, 200};
 int KeyField(int row) { return gBuilder.descriptorRowBase + row; }
 int ValueField(int row) { return 2 * gBuilder.descriptorRowBase + row; }
 
+// A key field's tooltip: the request to enter the value, then what the key does (when known).
+void SetKeyTooltip(int row, const std::string& key) {
+    const std::string meaning = wf::DescriptorKeyMeaning(key);
+    plat::SetControlTooltip(kDescriptorWindow, KeyField(row),
+                            "Please enter value for " + key + " below:" + (meaning.empty() ? "" : "\n" + meaning));
+}
+
 // Lays the rows out column by column and counts them.
 struct RowLayout {
     int x = 0, y = 0, inColumn = 0;
@@ -42,7 +49,7 @@ struct RowLayout {
         const int row = gBuilder.descriptorRowCount;
         plat::AddTextField(kDescriptorWindow, KeyField(row), x, y, kRowWidth, kFieldHeight, key, true);
         plat::SetControlBackground(kDescriptorWindow, KeyField(row), keyColour);
-        plat::SetControlTooltip(kDescriptorWindow, KeyField(row), "Please enter value for " + key + " below:");
+        SetKeyTooltip(row, key);
         plat::AddTextField(kDescriptorWindow, ValueField(row), x, y + kFieldHeight, kRowWidth,
                            kFieldHeight, value, false);
         plat::SetControlBackground(kDescriptorWindow, ValueField(row), valueColour);
@@ -125,6 +132,7 @@ void LoadDescriptorIntoWindow(const std::string& basePath) {
         if (key.empty() || key.find(';') != std::string::npos || value.find(';') != std::string::npos) return;
         if (row >= gBuilder.descriptorRowCount) return;  // pairs beyond the last row are ignored
         plat::SetControlText(kDescriptorWindow, KeyField(row), key);
+        SetKeyTooltip(row, key);
         plat::SetControlBackground(kDescriptorWindow, KeyField(row), kFilledKeyColour);
         plat::SetControlText(kDescriptorWindow, ValueField(row), value);
         row += 1;
@@ -137,10 +145,8 @@ void LoadDescriptorIntoWindow(const std::string& basePath) {
 // type is found again by its name instead (nothing is saved when it has gone). Before any
 // choice the selected type is meant.
 void SetTileDna() {
-    int index = gBuilder.descriptorTileName.empty() ? gBuilder.actualTile : -1;
-    for (size_t i = 0; i < gBuilder.tileLibrary.size() && index < 0; ++i) {
-        if (gBuilder.tileLibrary[i].name == gBuilder.descriptorTileName) index = static_cast<int>(i);
-    }
+    const int index =
+        gBuilder.descriptorTileName.empty() ? gBuilder.actualTile : TileTypeIndex(gBuilder.descriptorTileName);
     if (index < 0 || index >= static_cast<int>(gBuilder.tileLibrary.size())) return;
     SaveTileDescriptor(gBuilderSettings.GFXPATH + gBuilder.tileLibrary[index].name + ".dll", index);
 }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
+#include <new>
+#include <stdexcept>
 
 #include "builder/BUILDEREVENTHANDLER.h"
 #include "builder/BUILDERINIODA.h"
@@ -24,6 +26,25 @@
 #include "platform/input.h"
 #include "platform/windows.h"
 #include "worldfiles/convert.h"
+
+namespace {
+
+// Sizes the placed-tile table to MAXTILES + 1 slots. MAXTILES is the user's setting, so a value
+// whose table cannot be had is a configuration error to explain, not a run-time fault.
+void AllocatePlacedTileTable() {
+    const size_t slots = PlacedTileSlots(gBuilder.maxTiles);
+    bool failed = false;
+    try {
+        gBuilder.mapTiles.assign(slots, MapTile{});
+    } catch (const std::length_error&) {
+        failed = true;  // more bytes than a vector can ever hold
+    } catch (const std::bad_alloc&) {
+        failed = true;
+    }
+    if (failed) ShowTileTableTooLarge(gBuilder.maxTiles, static_cast<uint64_t>(slots) * sizeof(MapTile));
+}
+
+}  // namespace
 
 void SetBuilderStartValues() {
     gBuilder = BuilderState{};
@@ -51,9 +72,9 @@ bool StartBuilder() {
     ReadApplicationScript(gBuilderSettings.DEFAULTINISCRIPT);
     ReadApplicationFile(gBuilderSettings.APPINIFILE);
     if (gBuilderSettings.WINDOWMODE == 0) {
-        const plat::DesktopInfo desktop = plat::QueryDesktop();
-        gBuilderSettings.WIDTH = static_cast<float>(desktop.width);
-        gBuilderSettings.HEIGHT = static_cast<float>(desktop.height);
+        const plat::WorkArea area = plat::QueryWorkArea();
+        gBuilderSettings.WIDTH = static_cast<float>(area.width);
+        gBuilderSettings.HEIGHT = static_cast<float>(area.height);
         gBuilder.screenWidth = gBuilderSettings.WIDTH;
         gBuilder.screenHeight = gBuilderSettings.HEIGHT;
         OpenBuilderWindows();
@@ -65,7 +86,7 @@ bool StartBuilder() {
     BuildTileLibrary();
     gBuilder.maxTiles = gBuilderSettings.MAXTILES;
     gBuilder.gridSize = gBuilderSettings.MATRIXRASTER;
-    gBuilder.mapTiles.assign(PlacedTileSlots(gBuilder.maxTiles), MapTile{});
+    AllocatePlacedTileTable();  // a table too large for memory ends the builder here, with a message
     plat::InitMouse();
     ReadInterfaceFile(gBuilderSettings.GUIINI);
     plat::InitKeyboard();
@@ -106,8 +127,8 @@ void RunBuilderLoopTurn() {
 void RunBuilder() {
     // Armed from the start, so a fault during start-up or the first wait is handled too.
     ArmFaultHandler();
-    // An exception while starting (a tile table too large for memory, say) takes the fault path
-    // with its text, as one in the loop does, rather than aborting the process.
+    // An exception while starting takes the fault path with its text, as one in the loop does,
+    // rather than aborting the process (a tile table too large for memory is told apart first).
     bool started = false;
     try {
         started = StartBuilder();

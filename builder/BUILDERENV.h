@@ -144,3 +144,5 @@ void RunBuilderLoopTurn();
 [[noreturn]] void ReportConfigFailure(const std::string& path);
 // The selected tile type, or nullptr when `actualTile` names none.
 TileType* SelectedTileType();
+// The index of the first tile type named `name`; -1 when there is none.
+int TileTypeIndex(const std::string& name);

@@ -4,6 +4,7 @@
 
 #include "builder/BUILDERDESCRIPTOR.h"
 #include "builder/BUILDERENV.h"
+#include "builder/BUILDERIMPORT.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERMOUSE.h"
 #include "builder/BUILDERTILEMENU.h"
@@ -51,7 +52,8 @@ void MenuAction(int item) {
         case 106: AskQuitBuilder(); break;
         case 115: RedrawMapCommand(); break;
         case 117: NewMapCommand(); break;  // asks first
-        case 116: DrawThumbnails(); break;
+        case 116: RefreshTileLibrary(); break;
+        case 118: ImportTileCommand(); break;
         case 122: gBuilder.tileWindowHidden = 1; break;
         case 125: SetMapZoom(0.1f); break;  // drawn at the next event of the main window
         case 126: TakeScreenshot(); break;

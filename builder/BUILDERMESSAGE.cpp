@@ -2,8 +2,11 @@
 // error, and the quit and new-map questions.
 #include "builder/BUILDERMESSAGE.h"
 
+#include <cstdio>
+
 #include "builder/BUILDERENV.h"
 #include "platform/dialogs.h"
+#include "worldfiles/convert.h"
 
 void ShowErrorMessage(int code) {
     switch (code) {
@@ -20,6 +23,27 @@ void ShowErrorMessage(int code) {
         default:
             EndBuilder();
     }
+}
+
+std::string MemoryAmountText(uint64_t bytes) {
+    const char* const units[] = {"bytes", "KiB", "MiB", "GiB", "TiB", "PiB"};
+    int unit = 0;
+    uint64_t scale = 1;
+    while (unit < 5 && bytes / scale >= 1024) {
+        scale *= 1024;
+        unit += 1;
+    }
+    const uint64_t amount = bytes / scale + (bytes % scale != 0 ? 1 : 0);
+    return wf::IntText(static_cast<int64_t>(amount)) + " " + units[unit];
+}
+
+void ShowTileTableTooLarge(int32_t maxTiles, uint64_t bytes) {
+    const std::string text = "MAXTILES " + wf::IntText(maxTiles) + " needs " + MemoryAmountText(bytes) +
+                             " of memory for the placed-tile table, more than can be had.\nLower MAXTILES in " +
+                             gBuilderSettings.DEFAULTINISCRIPT + " (a new world has 4000).";
+    std::fprintf(stderr, "plom: %s\n", text.c_str());
+    plat::MessageBox(kBuilderErrorTitle, text);
+    EndBuilder();
 }
 
 void ShowMapWriteError(const std::string& path) {

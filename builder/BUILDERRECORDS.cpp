@@ -18,6 +18,13 @@ TileType* SelectedTileType() {
     return &gBuilder.tileLibrary[gBuilder.actualTile];
 }
 
+int TileTypeIndex(const std::string& name) {
+    for (size_t i = 0; i < gBuilder.tileLibrary.size(); ++i) {
+        if (gBuilder.tileLibrary[i].name == name) return static_cast<int>(i);
+    }
+    return -1;
+}
+
 void EndBuilder() {
     for (int window : {kTileWindow, kDescriptorWindow, kMainWindow}) {
         if (plat::WindowExists(window)) plat::CloseWindow(window);

@@ -51,10 +51,15 @@ void SelectTileAtPointer() {
         if (!(type.thumbX < mx && mx < type.thumbX + kThumbSize && type.thumbY < my && my < type.thumbY + kThumbSize)) {
             continue;
         }
-        gBuilder.actualTile = static_cast<int>(i);
-        gBuilder.descriptorTileName = type.name;
-        plat::SetWindowTitle(kTileWindow, "Tile:" + wf::IntText(static_cast<int64_t>(i)) + "MAP: " +
-                                              gBuilder.currentMapFile);
-        LoadDescriptorIntoWindow(gBuilderSettings.GFXPATH + type.name);
+        SelectTileType(static_cast<int>(i));
     }
+}
+
+void SelectTileType(int index) {
+    if (index < 0 || index >= static_cast<int>(gBuilder.tileLibrary.size())) return;
+    const TileType& type = gBuilder.tileLibrary[index];
+    gBuilder.actualTile = index;
+    gBuilder.descriptorTileName = type.name;
+    plat::SetWindowTitle(kTileWindow, "Tile:" + wf::IntText(index) + "MAP: " + gBuilder.currentMapFile);
+    LoadDescriptorIntoWindow(gBuilderSettings.GFXPATH + type.name);
 }

@@ -5,6 +5,8 @@
 // Fills the tile window's client area with grey and draws each tile type's thumbnail at 48 x 48
 // with its number, row by row; records every type's thumbnail position.
 void DrawThumbnails();
-// Selects the tile type whose thumbnail holds the pointer (edges excluded), titles the tile
-// window "Tile:<n>MAP: <map file>" and loads the type's descriptor into the descriptor window.
+// Selects the tile type whose thumbnail holds the pointer (edges excluded), as SelectTileType.
 void SelectTileAtPointer();
+// Selects tile type `index`, titles the tile window "Tile:<n>MAP: <map file>" and loads the
+// type's descriptor into the descriptor window. An index outside the library does nothing.
+void SelectTileType(int index);

@@ -1,11 +1,10 @@
 // BUILDERWINDOW: opening the three windows, the screen and the two menus. Window sizes come
-// from the desktop, not from the configuration.
+// from the desktop's work area, not from the configuration.
 #include "builder/BUILDERWINDOW.h"
 
 #include "builder/BUILDERDESCRIPTOR.h"
 #include "builder/BUILDERENV.h"
 #include "builder/BUILDERMESSAGE.h"
-#include "platform/display.h"
 #include "platform/fault.h"
 #include "platform/windows.h"
 
@@ -24,7 +23,7 @@ constexpr MenuLine kTileMenuLines[] = {
     {"BUILDER:", 0, nullptr}, {nullptr, 105, "MAP *Load*"}, {nullptr, 0, nullptr},
     {nullptr, 114, "MAP *Save*"}, {nullptr, 0, nullptr}, {nullptr, 106, "Quit Builder"},
     {"MAP", 0, nullptr}, {nullptr, 115, "Redraw MAP"}, {nullptr, 0, nullptr}, {nullptr, 117, "New MAP"},
-    {"Refresh Tiles?", 0, nullptr}, {nullptr, 116, "Refresh"},
+    {"Refresh Tiles?", 0, nullptr}, {nullptr, 116, "Refresh"}, {nullptr, 118, "Import Tile..."},
     {"Hide Window?", 0, nullptr}, {nullptr, 122, "Hide Window"},
     {"Tools:", 0, nullptr}, {nullptr, 125, "Show As MiniMap"},
     {nullptr, 126, "Save MiniMap (Screenshot)"}, {nullptr, 127, "Show WorkMap"},
@@ -53,10 +52,12 @@ void CreateMenu(int menu, int window, const MenuLine (&lines)[N]) {
 
 void OpenBuilderWindows() {
     PLAT_MARK("BUILDERWINDOW");
-    const plat::DesktopInfo desktop = plat::QueryDesktop();
-    const int w = desktop.width;
-    const int h = desktop.height;
-    if (!plat::OpenWindow(kMainWindow, 0, 0, w, h, kMainTitle, plat::WindowStyle::kBorderless, 0)) {
+    // The desktop's panels keep their strips: the main window covers the rest, and the tool
+    // windows start at its top left. Without panels the work area is the whole desktop.
+    const plat::WorkArea area = plat::QueryWorkArea();
+    const int w = area.width;
+    const int h = area.height;
+    if (!plat::OpenWindow(kMainWindow, area.x, area.y, w, h, kMainTitle, plat::WindowStyle::kBorderless, 0)) {
         ShowErrorMessage(kErrorMainWindow);
     }
     if (!plat::OpenWindowScreen(kMainWindow, 0, 0, w, h, kScreenEdgeOffset, kScreenEdgeOffset)) {
@@ -65,12 +66,12 @@ void OpenBuilderWindows() {
     gBuilder.screenWidth = static_cast<float>(w);
     gBuilder.screenHeight = static_cast<float>(h);
 
-    if (!plat::OpenWindow(kTileWindow, 0, 0, w / 4, h / 4, "Tiles", plat::WindowStyle::kTool, kMainWindow)) {
+    if (!plat::OpenWindow(kTileWindow, area.x, area.y, w / 4, h / 4, "Tiles", plat::WindowStyle::kTool, kMainWindow)) {
         ShowErrorMessage(kErrorTileWindow);
     }
     CreateMenu(kTileMenu, kTileWindow, kTileMenuLines);
 
-    if (!plat::OpenWindow(kDescriptorWindow, w / 4, 0, w / 4, h / 4, "DNA_DESCRIPTOR_WINDOW",
+    if (!plat::OpenWindow(kDescriptorWindow, area.x + w / 4, area.y, w / 4, h / 4, "DNA_DESCRIPTOR_WINDOW",
                           plat::WindowStyle::kTool, kMainWindow)) {
         ShowErrorMessage(kErrorNoDefaultDna);
     } else {

@@ -10,6 +10,7 @@
 #include "builder/BUILDERENV.h"
 #include "builder/BUILDERINIODA.h"
 #include "builder/BUILDERMESSAGE.h"
+#include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERscreen.h"
 #include "platform/dialogs.h"
 #include "platform/fault.h"
@@ -29,6 +30,34 @@ int TileTypeForName(const std::string& name) {
     return -1;
 }
 
+// Ties a tile to the library by its name: a type whose graphic loaded gives its sprite, index,
+// descriptor and zoom. A name the library cannot show keeps its own name, library index and
+// place, so the next save writes the record back unchanged. It is drawn like the last type whose
+// graphic loaded (nothing when there is none) but takes none of that type's other values: a
+// geneseID would move the record on saving, a stretch its position.
+void BindTileToLibrary(MapTile& tile) {
+    const int typeIndex = TileTypeForName(tile.name);
+    if (typeIndex >= 0) {
+        const TileType& type = gBuilder.tileLibrary[typeIndex];
+        tile.sprite = type.sprite;
+        tile.libraryIndex = typeIndex;
+        tile.descriptor = type.descriptor;
+        tile.zoom = type.zoom;
+        return;
+    }
+    tile.sprite = plat::Drawable{};
+    tile.descriptor = wf::BuilderTileDescriptor{};
+    tile.zoom = 0;
+    if (gBuilder.lastLibraryIndex >= 0) {
+        const TileType& shown = gBuilder.tileLibrary[gBuilder.lastLibraryIndex];
+        tile.sprite = shown.sprite;
+        tile.zoom = shown.zoom;
+        tile.descriptor.worldFTileTransparency = shown.descriptor.worldFTileTransparency;
+        tile.descriptor.postEFFECT = shown.descriptor.postEFFECT;
+        tile.descriptor.worldFTilePattern = shown.descriptor.worldFTilePattern;
+    }
+}
+
 void PlaceRecord(const wf::BuilderMapRecord& record) {
     gBuilder.lastTileIndex += 1;
     // A map may hold more records than the table has slots: the table grows to keep them all.
@@ -37,34 +66,12 @@ void PlaceRecord(const wf::BuilderMapRecord& record) {
     }
     MapTile& tile = gBuilder.mapTiles[gBuilder.lastTileIndex];
     tile = MapTile{};
-    const int typeIndex = TileTypeForName(record.tileName);
-    if (typeIndex >= 0) {
-        const TileType& type = gBuilder.tileLibrary[typeIndex];
-        tile.name = type.name;
-        tile.sprite = type.sprite;
-        tile.libraryIndex = typeIndex;
-        tile.descriptor = type.descriptor;
-        // A record of the map stays in it even when its type is not usable (a descriptor of
-        // known keys only, whose new tiles are not kept): it is drawn and saved as it was read.
-        tile.active = 1;
-        tile.zoom = type.zoom;
-    } else {
-        // A name the library cannot show keeps its own name, library index and place, so the
-        // next save writes the record back unchanged. It is drawn like the last type whose
-        // graphic loaded (nothing when there is none) but takes none of that type's other
-        // values: a geneseID would move the record on saving, a stretch its position.
-        tile.name = record.tileName;
-        tile.libraryIndex = record.libraryIndex;
-        tile.active = 1;
-        if (gBuilder.lastLibraryIndex >= 0) {
-            const TileType& shown = gBuilder.tileLibrary[gBuilder.lastLibraryIndex];
-            tile.sprite = shown.sprite;
-            tile.zoom = shown.zoom;
-            tile.descriptor.worldFTileTransparency = shown.descriptor.worldFTileTransparency;
-            tile.descriptor.postEFFECT = shown.descriptor.postEFFECT;
-            tile.descriptor.worldFTilePattern = shown.descriptor.worldFTilePattern;
-        }
-    }
+    tile.name = record.tileName;
+    tile.libraryIndex = record.libraryIndex;
+    BindTileToLibrary(tile);
+    // A record of the map stays in it even when its type is not usable (a descriptor of known
+    // keys only, whose new tiles are not kept): it is drawn and saved as it was read.
+    tile.active = 1;
     tile.x = tile.startX = tile.spawnX = record.x;
     tile.y = tile.startY = tile.spawnY = record.y;
     tile.width = record.width;
@@ -83,6 +90,21 @@ bool IsLibraryName(const std::string& name) {
         if (type.name == name) return true;
     }
     return false;
+}
+
+// One line per name of the map's tiles that is not in the library, with its tile count, on the
+// error output; `source` says where the map came from.
+void ReportUnknownNames(const std::string& source) {
+    std::map<std::string, int> unknownNames;  // name -> tiles carrying it
+    const int last = std::min(gBuilder.lastTileIndex, static_cast<int>(gBuilder.mapTiles.size()) - 1);
+    for (int slot = 0; slot <= last; ++slot) {
+        const MapTile& tile = gBuilder.mapTiles[slot];
+        if (tile.active != 0 && !IsLibraryName(tile.name)) unknownNames[tile.name] += 1;
+    }
+    for (const auto& [name, count] : unknownNames) {
+        std::fprintf(stderr, "plom: %s: %d tile(s) named \"%s\", which is not in the tile library\n",
+                     source.c_str(), count, name.c_str());
+    }
 }
 
 }  // namespace
@@ -128,16 +150,31 @@ void ReadMapFile(const std::string& path) {
         const wf::BuilderMap map = wf::ParseBuilderMap(lines);
         gBuilder.scrollX = map.scrollX;
         gBuilder.scrollY = map.scrollY;
-        std::map<std::string, int> unknownNames;  // name -> tiles carrying it
-        for (const wf::BuilderMapRecord& record : map.records) {
-            PlaceRecord(record);
-            if (!IsLibraryName(record.tileName)) unknownNames[record.tileName] += 1;
-        }
-        for (const auto& [name, count] : unknownNames) {
-            std::fprintf(stderr, "plom: %s: %d tile(s) named \"%s\", which is not in the tile library\n",
-                         path.c_str(), count, name.c_str());
+        for (const wf::BuilderMapRecord& record : map.records) PlaceRecord(record);
+        ReportUnknownNames(path);
+    }
+    RedrawMainWindow();
+}
+
+void RefreshTileLibrary() {
+    PLAT_MARK("BUILDERio");
+    const TileType* selected = SelectedTileType();
+    const std::string selectedName = selected != nullptr ? selected->name : "";
+    BuildTileLibrary();  // frees the sprites every tile shows: each one is bound anew below
+    const int last = std::min(gBuilder.lastTileIndex, static_cast<int>(gBuilder.mapTiles.size()) - 1);
+    for (int slot = 0; slot < static_cast<int>(gBuilder.mapTiles.size()); ++slot) {
+        MapTile& tile = gBuilder.mapTiles[slot];
+        if (slot <= last) {
+            BindTileToLibrary(tile);
+        } else {
+            tile.sprite = plat::Drawable{};
         }
     }
+    ReportUnknownNames("Refresh");
+    // The selection stays with its type while that type is still there.
+    const int stillThere = TileTypeIndex(selectedName);
+    if (stillThere >= 0) gBuilder.actualTile = stillThere;
+    DrawThumbnails();
     RedrawMainWindow();
 }
 

@@ -12,6 +12,12 @@ bool WriteMapFile(const std::string& path);
 void ReadMapFile(const std::string& path);
 // Empties the placed tiles, releases and rebuilds the tile library.
 void ClearMap();
+// "Refresh": rebuilds the tile library from the tile directory, keeping the map and the undo
+// history. Every tile is bound to the new library by its name (new graphics show, changed ones
+// are drawn anew); the tiles of a type that has gone keep their name and library index, as
+// unknown names of a map do. The selected type stays selected while it exists. Redraws the
+// thumbnails and the main window.
+void RefreshTileLibrary();
 
 // The log directory's snapshot file of number `number` ("UNDO_" + number).
 std::string UndoSnapshotPath(int number);

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         content += "\n";
     }
     fuzzbuilder::WriteChainFile(file, content);
-    // The start keeps a small pinned MAXTILES (a huge table ends through the fault path, which
+    // The start keeps a small pinned MAXTILES (a huge table ends the builder with a message, which
     // would end the fuzzer); the table size of every fuzzed MAXTILES value is checked on its own:
     // slots 0..value, none for a negative value, with no overflow up to 2,147,483,647.
     wf::ReadGroupsOfFour(scratch::At(fuzzbuilder::Chain()[file].path), [](const std::string& key, const std::string& value) {

@@ -7,6 +7,15 @@
 
 namespace plat {
 
+// --- the desktop's work area ------------------------------------------------------------------
+struct WorkArea {
+    int x = 0, y = 0;           // pixels: top-left on the screen
+    int width = 0, height = 0;  // pixels
+};
+// The part of the screen the desktop's panels leave free (the window manager's _NET_WORKAREA of
+// the current desktop, within the screen); the whole screen when there is none.
+WorkArea QueryWorkArea();
+
 // --- windows ------------------------------------------------------------------------------------
 enum class WindowStyle {
     kBorderless,  // no title bar, no border

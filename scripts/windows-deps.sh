@@ -32,6 +32,9 @@ build_packages=(
   g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64
 )
 
+eval "$(apt-config shell apt_lists Dir::State::lists/d apt_parts Dir::Etc::sourceparts/d \
+  apt_list Dir::Etc::sourcelist/f)"
+
 say() { echo "windows-deps: $*" >&2; }
 die() { say "error: $*"; exit 1; }
 
@@ -46,10 +49,32 @@ source_file_list() {
     sed -n "s/^'[^']*' \([^ ]*\) .*/\1/p" | sort
 }
 
+# The same list, remembered for the current state of apt's source indexes:
+# asking apt takes seconds, and the run that finds its prefix complete must not.
+remembered_source_file_list() {
+  local state memo files
+  state=$(stat -c '%n %s %Y' "$apt_lists"*_Sources* 2>/dev/null) || state=
+  if [ -z "$state" ]; then
+    source_file_list
+    return
+  fi
+  memo=$root/.source-files-$(sha256sum <<<"$state ${source_packages[*]}" | cut -c1-16)
+  if [ -s "$memo" ]; then
+    cat "$memo"
+    return
+  fi
+  files=$(source_file_list) || return 1
+  if mkdir -p "$root" 2>/dev/null; then
+    rm -f "$root"/.source-files-*
+    printf '%s\n' "$files" >"$memo.$$" && mv "$memo.$$" "$memo"
+  fi
+  printf '%s\n' "$files"
+}
+
 # The key of a prefix: everything the build result depends on.
 compute_key() {
   local files
-  files=$(source_file_list) || return 1
+  files=$(remembered_source_file_list) || return 1
   local package
   for package in "${source_packages[@]}"; do
     grep -q "^${package}_.*\.dsc$" <<<"$files" || return 1
@@ -79,8 +104,6 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 apt_get() { "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "$@"; }
 
-eval "$(apt-config shell apt_lists Dir::State::lists/d apt_parts Dir::Etc::sourceparts/d \
-  apt_list Dir::Etc::sourcelist/f)"
 deb_src_file="${apt_parts}tasko-deb-src.sources"
 
 # Writes deb-src entries mirroring the machine's deb entries for Debian's own
@@ -249,14 +272,15 @@ missing_packages() {
   done
 }
 
-ensure_deb_src
-say "apt-get update"
-apt_get update -qq >&2 || die "apt-get update failed"
 mapfile -t missing < <(missing_packages)
 if [ ${#missing[@]} -gt 0 ]; then
   say "installing missing packages: ${missing[*]}"
+  apt_get update -qq >&2 || die "apt-get update failed"
   apt_get install -y -qq --no-install-recommends "${missing[@]}" >&2
 fi
+ensure_deb_src
+say "apt-get update"
+apt_get update -qq >&2 || die "apt-get update failed"
 
 key=$(compute_key) ||
   die "apt knows no source package for one of: ${source_packages[*]} (is there a deb-src entry for Debian's archive?)"
@@ -401,9 +425,11 @@ EOF
 }
 
 build_sdl2() {
+  # The programs draw with OpenGL themselves: SDL's 2D renderer and Vulkan are left out.
   cmake_project sdl2 "$work/src/libsdl2" \
     -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_TESTS=OFF \
-    -DSDL_INSTALL_TESTS=OFF -DSDL_WASAPI=ON -DSDL_DIRECTX=ON -DSDL_OPENGL=ON
+    -DSDL_INSTALL_TESTS=OFF -DSDL_WASAPI=ON -DSDL_DIRECTX=ON -DSDL_OPENGL=ON \
+    -DSDL_RENDER=OFF -DSDL_VULKAN=OFF
 }
 
 build_sdl2_mixer() {
@@ -411,6 +437,16 @@ build_sdl2_mixer() {
     -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_SAMPLES=OFF -DSDL2MIXER_DEPS_SHARED=OFF \
     -DSDL2MIXER_WAVE=ON -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF \
     -DSDL2MIXER_MP3=OFF -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF -DSDL2MIXER_VORBIS=OFF
+  # Its CMake build writes a pkg-config file only for the shared library; with
+  # WAV only there are no private requirements to fill in.
+  local source=$work/src/libsdl2-mixer version sdl_version
+  [ -f "$stage/lib/pkgconfig/SDL2_mixer.pc" ] && return
+  version=$(sed -n 's/^set(\(MAJOR\|MINOR\|MICRO\)_VERSION \([0-9]*\))$/\2/p' "$source/CMakeLists.txt" | paste -sd.)
+  sdl_version=$(sed -n 's/^set(SDL_REQUIRED_VERSION \([0-9.]*\))$/\1/p' "$source/CMakeLists.txt")
+  [ -n "$version" ] && [ -n "$sdl_version" ] || { echo "SDL2_mixer version not found"; return 1; }
+  sed -e "s|@prefix@|$stage|; s|@exec_prefix@|\${prefix}|; s|@libdir@|\${exec_prefix}/lib|" \
+    -e "s|@includedir@|\${prefix}/include|; s|@VERSION@|$version|; s|@SDL_VERSION@|$sdl_version|" \
+    -e "s|@PC_REQUIRES@||; s|@PC_LIBS@||" "$source/SDL2_mixer.pc.in" >"$stage/lib/pkgconfig/SDL2_mixer.pc"
 }
 
 build_googletest() {
@@ -423,7 +459,12 @@ build_googletest() {
 relocate() {
   local file
   for file in "$stage"/lib/pkgconfig/*.pc; do
-    sed -i "s|^prefix=$stage\$|prefix=\${pcfiledir}/../..|; s|$stage|\${prefix}|g" "$file"
+    grep -q -F "$stage" "$file" || continue
+    if grep -q "^prefix=$stage\$" "$file"; then
+      sed -i "s|^prefix=$stage\$|prefix=\${pcfiledir}/../..|; s|$stage|\${prefix}|g" "$file"
+    else
+      sed -i "s|$stage|\${prefix}|g; 1i prefix=\${pcfiledir}/../.." "$file"
+    fi
   done
   grep -rlI --null -F "$stage" "$stage" | xargs -0 -r sed -i "s|$stage|$prefix|g"
   if grep -rlI -F "$stage" "$stage" >&2; then

@@ -177,4 +177,16 @@ struct BuilderDescriptorRead {
 BuilderDescriptorRead ReadBuilderDescriptor(const std::string& path,
                                             BuilderTileDescriptor& descriptor);
 
+// --- what each key does (descriptor_reference.cpp) -------------------------------------------------
+struct DescriptorKeyReference {
+    const char* key;
+    const char* meaning;  // one line: what the engine (or plom) does with the value, or that nothing does
+};
+// One entry per key of the default descriptor, grouped by what the keys do.
+const std::vector<DescriptorKeyReference>& DescriptorKeyReferences();
+// The one-line meaning of `key`; "" for a key without an entry.
+std::string DescriptorKeyMeaning(const std::string& key);
+// True when the engine's or the map builder's key table knows `key`.
+bool IsKnownDescriptorKey(const std::string& key);
+
 }  // namespace wf

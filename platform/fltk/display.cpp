@@ -1,8 +1,13 @@
 // The drawing screen of the FLTK backend: a GL window inside a numbered window, sharing the
-// platform/gl renderer with the engine; the desktop query and the buffer flip.
+// platform/gl renderer with the engine; the desktop and work-area queries and the buffer flip.
 #include <FL/x.H>
+#include <X11/Xatom.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "platform/display.h"
+#include "platform/windows.h"
 #include "platform/fltk/fltk_state.h"
 #include "platform/gl/renderer.h"
 
@@ -115,6 +120,48 @@ DesktopInfo QueryDesktop() {
     Fl::screen_xywh(x, y, info.width, info.height, 0);
     info.depth = fl_visual != nullptr ? fl_visual->depth : 24;
     return info;
+}
+
+namespace {
+
+// The 32-bit cardinals of a property of the root window; empty when it is missing.
+std::vector<long> RootCardinals(const char* name) {
+    std::vector<long> values;
+    const Atom property = XInternAtom(fl_display, name, True);
+    if (property == None) return values;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(fl_display, RootWindow(fl_display, fl_screen), property, 0, 1024, False,
+                                          XA_CARDINAL, &type, &format, &count, &remaining, &data);
+    if (status == Success && type == XA_CARDINAL && format == 32 && data != nullptr) {
+        const long* longs = reinterpret_cast<const long*>(data);  // format 32 arrives as longs
+        values.assign(longs, longs + count);
+    }
+    if (data != nullptr) XFree(data);
+    return values;
+}
+
+}  // namespace
+
+WorkArea QueryWorkArea() {
+    const DesktopInfo desktop = QueryDesktop();
+    WorkArea screen{0, 0, desktop.width, desktop.height};
+    if (fl_display == nullptr) return screen;
+    // One x, y, width, height per virtual desktop; the current desktop's applies.
+    const std::vector<long> areas = RootCardinals("_NET_WORKAREA");
+    const std::vector<long> current = RootCardinals("_NET_CURRENT_DESKTOP");
+    size_t first = current.empty() ? 0 : static_cast<size_t>(current[0]) * 4;
+    if (first + 4 > areas.size()) first = 0;
+    if (areas.size() < 4) return screen;
+    // Kept within the screen: a work area spanning several screens is cut to the first.
+    const long left = std::max(areas[first], 0L), top = std::max(areas[first + 1], 0L);
+    const long right = std::min(areas[first] + areas[first + 2], static_cast<long>(screen.width));
+    const long bottom = std::min(areas[first + 1] + areas[first + 3], static_cast<long>(screen.height));
+    if (right <= left || bottom <= top) return screen;
+    return WorkArea{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                    static_cast<int>(bottom - top)};
 }
 
 bool OpenWindowScreen(int number, int x, int y, int width, int height, int rightOffset,

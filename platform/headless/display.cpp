@@ -64,6 +64,9 @@ void Record(const DrawRecord& record) { g_headless.draws.push_back(record); }
 
 DesktopInfo QueryDesktop() { return g_headless.desktop; }
 
+// A desktop without panels: the work area is the whole desktop.
+WorkArea QueryWorkArea() { return WorkArea{0, 0, g_headless.desktop.width, g_headless.desktop.height}; }
+
 void InitSprites() {}
 
 void Init3D() {}

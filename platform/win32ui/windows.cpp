@@ -324,6 +324,15 @@ namespace plat {
 using win32ui::g_win;
 using win32ui::WindowEntry;
 
+// The work area Windows keeps free of the taskbar and docked bars.
+WorkArea QueryWorkArea() {
+    RECT area{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0) || area.right <= area.left || area.bottom <= area.top) {
+        area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return WorkArea{area.left, area.top, area.right - area.left, area.bottom - area.top};
+}
+
 bool OpenWindow(int number, int x, int y, int width, int height, const std::string& title,
                 WindowStyle style, int owner) {
     if (win32ui::FindEntry(number) != nullptr || width <= 0 || height <= 0 || !win32ui::RegisterClasses()) {

@@ -9,7 +9,7 @@ e2e_begin
 stage=$E2E_WORK/stage
 cmake --install "$BUILD_DIR" --prefix "$stage" >"$E2E_WORK/install.txt" 2>&1 ||
   e2e_fail "cmake --install failed: $(tail -n 5 "$E2E_WORK/install.txt")"
-for file in bin/tasko bin/plom share/man/man6/tasko.6 share/man/man6/plom.6 \
+for file in bin/tasko bin/plom share/man/man6/tasko.6 share/man/man6/plom.6 share/man/man5/tasko-dna.5 \
   share/applications/tasko.desktop share/applications/plom.desktop \
   share/icons/hicolor/48x48/apps/tasko.png share/icons/hicolor/48x48/apps/plom.png \
   share/tasko/demo/CORE/ini.crc share/tasko/demo/_DATA/ini.txt share/tasko/demo/MAPS/LVL0.dll; do
