@@ -35,6 +35,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$WINE" wineboot -i >/dev/null 2>&1 || { echo "windows-test: wineboot failed" >&2; exit 1; }
   echo "windows: Wine prefix made in $((SECONDS - t)) s"
 fi
+# No pointer grabs: with plom's main window covering the screen, Wine grabs the pointer through
+# a full-screen input window, which after a menu has closed keeps every later click from the
+# windows under it (seen with openbox on Xvfb).
+for value in GrabPointer GrabFullscreen; do
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" /d N /f >/dev/null 2>&1
+done
 # One wineserver for the whole run, so no program waits for one to start.
 wineserver -p
 trap 'wineserver -k 2>/dev/null' EXIT

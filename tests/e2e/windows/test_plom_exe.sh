@@ -15,12 +15,21 @@ WINDOWS_PLOM=$PLOM
 e2e_begin
 W=$E2E_WORLD
 
-# The menus answer after a click on the map: "Quit Builder", Y, exit code 0.
+# The menus answer after a click on the map and after each other: "Quit Builder" answered with N
+# and with Escape keeps plom running (Windows' own Yes/No box ignores Escape), Y ends it with
+# exit code 0, and the quit left no fault entry behind.
 plom_start
 plom_wait_windows
 plom_click 700 600
+for key in n Escape; do
+  plom_menu_item 3
+  plom_answer_box '^MAP BUILDER: Quit\?$' "$key"
+  sleep 0.5
+  e2e_tasko_running || e2e_fail "plom.exe ended after Quit Builder was answered with $key"
+done
 plom_quit
-e2e_log "menus reached after a click on the map; Quit Builder + Y: exit code 0"
+[ ! -e "$W/USER/ERR!!!!.txt" ] || e2e_fail "plom.exe wrote a fault entry while quitting: $(cat "$W/USER/ERR!!!!.txt")"
+e2e_log "menus reached after a click on the map and after each other; N and Escape: No; Y: exit code 0"
 
 # session NAME: on a fresh demo world, crate picked, tool windows hidden, free cursor: two crates
 # placed, the second deleted, the delete undone; saved as edited.map; "Redraw MAP" rewrites the
