@@ -35,6 +35,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$WINE" wineboot -i >/dev/null 2>&1 || { echo "windows-test: wineboot failed" >&2; exit 1; }
   echo "windows: Wine prefix made in $((SECONDS - t)) s"
 fi
+# No pointer grabs: with plom's main window covering the screen, Wine grabs the pointer through
+# a full-screen input window, which after a menu has closed keeps every later click from the
+# windows under it (seen with openbox on Xvfb).
+for value in GrabPointer GrabFullscreen; do
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" /d N /f >/dev/null 2>&1
+done
 # One wineserver for the whole run, so no program waits for one to start.
 wineserver -p
 trap 'wineserver -k 2>/dev/null' EXIT
@@ -76,10 +82,11 @@ echo "windows: test programs took $((SECONDS - t)) s"
 # --- end to end ---------------------------------------------------------------------------------
 zip=$(ls -t "$BUILD"/tasko-*-win64.zip 2>/dev/null | head -n 1)
 linux_tasko=$(find "$ROOT/build" -type f -name tasko -perm -u+x 2>/dev/null | head -n 1)
+linux_plom=$(find "$ROOT/build" -type f -name plom -perm -u+x 2>/dev/null | head -n 1)
 if [ -z "$zip" ]; then
   fail "the package build-windows/tasko-<version>-win64.zip is missing"
-elif [ -z "$linux_tasko" ]; then
-  fail "the Linux tasko is not built (./test.sh or cmake --build build); it is compared with tasko.exe"
+elif [ -z "$linux_tasko" ] || [ -z "$linux_plom" ]; then
+  fail "the Linux programs are not built (./test.sh or cmake --build build); they are compared with the .exe files"
 else
   t=$SECONDS
   scratch=$(mktemp -d)
@@ -91,20 +98,23 @@ else
 #!/bin/sh
 exec "$WINE" "$package/tasko.exe" "\$@"
 EOF
-  cp "$BUILD/tests/tasko_draw_fault.exe" "$package/"
-  cat >"$scratch/tasko_draw_fault" <<EOF
+  cp "$BUILD/tests/tasko_draw_fault.exe" "$BUILD/tests/plom_draw_fault.exe" "$package/"
+  for program in tasko_draw_fault plom plom_draw_fault; do
+    cat >"$scratch/$program" <<EOF
 #!/bin/sh
-exec "$WINE" "$package/tasko_draw_fault.exe" "\$@"
+exec "$WINE" "$package/$program.exe" "\$@"
 EOF
-  chmod +x "$scratch/tasko" "$scratch/tasko_draw_fault"
+  done
+  chmod +x "$scratch/tasko" "$scratch/tasko_draw_fault" "$scratch/plom" "$scratch/plom_draw_fault"
   # Wine's windows get keys only from a window manager's focus: every test runs under openbox.
-  for script in tests/e2e/test_demo_area.sh tests/e2e/windows/test_tasko_exe.sh; do
+  for script in tests/e2e/test_demo_area.sh tests/e2e/windows/test_tasko_exe.sh tests/e2e/windows/test_plom_exe.sh; do
     log=$BUILD/$(basename "$script" .sh).windows.log
     if E2E_WM=openbox TASKO=$scratch/tasko TASKO_DRAW_FAULT=$scratch/tasko_draw_fault \
-      LINUX_TASKO=$linux_tasko SOURCE_DIR=$ROOT BUILD_DIR=$BUILD bash "$script" >"$log" 2>&1; then
-      pass "$(basename "$script") (tasko.exe)"
+      PLOM=$scratch/plom PLOM_DRAW_FAULT=$scratch/plom_draw_fault LINUX_TASKO=$linux_tasko \
+      LINUX_PLOM=$linux_plom SOURCE_DIR=$ROOT BUILD_DIR=$BUILD bash "$script" >"$log" 2>&1; then
+      pass "$(basename "$script") (Windows programs)"
     else
-      fail "$(basename "$script") (tasko.exe)"
+      fail "$(basename "$script") (Windows programs)"
       tail -n 30 "$log" >&2
     fi
   done

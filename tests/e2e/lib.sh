@@ -185,14 +185,15 @@ e2e_wait_exit() {
   E2E_TASKO_PID=""
 }
 
-# e2e_find_window REGEX: ids of the windows whose name matches (may print nothing). The window
-# tree comes from xwininfo: xdotool's name search skips windows whose WM_NAME is of type
-# UTF8_STRING, which is how SDL names its message boxes.
+# e2e_find_window REGEX: ids of the shown windows whose name matches (may print nothing). The
+# window tree comes from xwininfo: xdotool's name search skips windows whose WM_NAME is of type
+# UTF8_STRING, which is how SDL names its message boxes. A hidden window counts as gone (Wine
+# keeps the X window of a hidden window and unmaps it; FLTK destroys it).
 e2e_find_window() {
   local regex=$1 id name
   xwininfo -root -tree 2>/dev/null | sed -n 's/^ *\(0x[0-9a-fA-F]*\) "\(.*\)": .*/\1 \2/p' |
     while read -r id name; do
-      if [[ $name =~ $regex ]]; then
+      if [[ $name =~ $regex ]] && xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
         echo "$((id))"
       fi
     done

@@ -30,13 +30,31 @@ plom_wait_windows() {
   PLOM_DNA=$E2E_WINDOW
 }
 
+# plom_client_top WINDOW: e2e_geometry of a tool window (its X window holds the menu bar and
+# the client area, whatever draws the frame), and CLIENT_Y, the screen row where its client area
+# starts below the menu bar. Both tool windows' client areas are a quarter of the screen high.
+plom_client_top() {
+  local screen_height
+  screen_height=$(xwininfo -root | awk '/Height:/ {print $NF}')
+  e2e_geometry "$1"
+  CLIENT_Y=$((Y + HEIGHT - screen_height / 4))
+}
+
+# plom_open_menu WINDOW: a click on the first title of a tool window's menu bar (in its first
+# row: a Windows menu bar wider than its window takes two).
+plom_open_menu() {
+  plom_client_top "$1"
+  # The pointer comes from elsewhere: Wine takes a click where the pointer already rests after
+  # its menu closed for no click on the menu bar.
+  xdotool mousemove $((X + WIDTH + 30)) $((Y + HEIGHT + 30)) sleep 0.2 mousemove $((X + 30)) $((Y + 10)) sleep 0.2 click 1
+}
+
 # plom_menu_item DOWNS: opens the tile window's first menu "BUILDER:" with a click on its title
 # and walks DOWNS items down with the cursor key, then chooses the item with Return.
 # (BUILDER: -> 1 "MAP *Load*", 2 "MAP *Save*", 3 "Quit Builder").
 plom_menu_item() {
   local downs=$1 i
-  e2e_geometry "$PLOM_TILES"
-  xdotool mousemove $((X + 30)) $((Y + 12)) click 1
+  plom_open_menu "$PLOM_TILES"
   sleep 0.5
   for ((i = 0; i < downs; i++)); do
     xdotool key Down
@@ -116,22 +134,25 @@ plom_tile_index() {
 }
 
 # plom_pick_tile INDEX: clicks the thumbnail of tile type INDEX in the tile window (cells of 50
-# pixels, below the 25-pixel menu bar; a row ends where the next cell would start past the
-# client width less 64 pixels: six to a row at 320 pixels, nine at 480).
+# pixels, below the menu bar; a row ends where the next cell would start past the client width
+# less 64 pixels: six to a row at 320 pixels, nine at 480).
 plom_pick_tile() {
-  e2e_geometry "$PLOM_TILES"
+  plom_client_top "$PLOM_TILES"
   local row=$(((WIDTH - 64) / 50 + 1))
-  plom_click $((X + 50 * ($1 % row) + 24)) $((Y + 25 + 50 * ($1 / row) + 24))
+  plom_click $((X + 50 * ($1 % row) + 24)) $((CLIENT_Y + 50 * ($1 / row) + 24))
 }
 
 # plom_menu RIGHTS DOWNS: opens "BUILDER:", moves RIGHTS titles to the right and DOWNS items
 # down, and chooses the item (MAP = 1 right, "Tools:" = 4 rights).
 plom_menu() {
   local rights=$1 downs=$2 i
-  e2e_geometry "$PLOM_TILES"
-  xdotool mousemove $((X + 30)) $((Y + 12)) click 1
+  plom_open_menu "$PLOM_TILES"
   sleep 0.5
   for ((i = 0; i < rights; i++)); do xdotool key Right; sleep 0.2; done
+  # A Windows menu (plom.exe under Wine) opened with Right already has its first item chosen.
+  if [ "$rights" -gt 0 ] && xprop -id "$PLOM_TILES" WM_CLASS 2>/dev/null | grep -q '\.exe"'; then
+    downs=$((downs - 1))
+  fi
   for ((i = 0; i < downs; i++)); do xdotool key Down; sleep 0.1; done
   xdotool key Return
   sleep 0.3
@@ -160,3 +181,16 @@ plom_quit() {
 
 # plom_tile_records FILE: the number of TILE records in a map file.
 plom_tile_records() { tr -d '\r' <"$1" | grep -c '^TILE$'; }
+
+# plom_set_first_value TEXT: types TEXT over the first value field of the descriptor window and
+# chooses "DNA-SETTINGS:" -> "SET DNA".
+plom_set_first_value() {
+  plom_client_top "$PLOM_DNA"
+  plom_click $((X + 80)) $((CLIENT_Y + 30))
+  xdotool key End
+  for _ in $(seq 20); do xdotool key BackSpace; done
+  xdotool type --delay 40 "$1"
+  plom_open_menu "$PLOM_DNA"
+  sleep 0.5
+  xdotool key Down Return
+}

@@ -44,14 +44,7 @@ tail_want="TILE crate $c 500 700 64 64 2 TILE crate $c 564 700 64 64 2 TILE crat
 
 # The descriptor window still shows the crate's rows: the first value becomes 77.
 cp "$W/GFX/crate.dll" "$E2E_WORK/crate-before.dll"
-e2e_geometry "$PLOM_DNA"
-plom_click $((X + 80)) $((Y + 25 + 30))
-xdotool key End
-for _ in $(seq 20); do xdotool key BackSpace; done
-xdotool type --delay 40 77
-xdotool mousemove $((X + 30)) $((Y + 12)) click 1  # "DNA-SETTINGS:" -> "SET DNA"
-sleep 0.5
-xdotool key Down Return
+plom_set_first_value 77
 tries=0
 until [ "$(tr -d '\r' <"$W/GFX/crate.dll" | sed -n 2p)" = 77 ]; do
   [ "$tries" -lt 50 ] || e2e_fail "crate.dll's first value is not 77 after SET DNA"
