@@ -24,7 +24,7 @@ TEST_F(ConfigurationTest, StartValuesBeforeAnyFileIsRead) {
     EXPECT_FLOAT_EQ(gSettings.SOURCEWIDTH, 1.0f);
     EXPECT_FLOAT_EQ(gState.bottomBarHeight, 1.0f);
     EXPECT_FALSE(gState.currentSound.Valid());
-    EXPECT_EQ(gState.engineDirectory, (dir_ / "CORE").string() + "/");
+    EXPECT_EQ(gState.engineDirectory, (dir_ / "CORE").generic_string() + "/");
 }
 
 TEST_F(ConfigurationTest, EveryKeyStoredByItsType) {

@@ -31,8 +31,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     // The directory with a trailing separator, as the platform's directory prefixes expect.
-    std::string Prefix() const { return path_.string() + "/"; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    std::string Prefix() const { return path_.generic_string() + "/"; }
+    std::string File(const std::string& name) const { return (path_ / name).generic_string(); }
 
 private:
     std::filesystem::path path_;

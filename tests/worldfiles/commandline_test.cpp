@@ -95,10 +95,10 @@ protected:
 TEST_F(LaunchTest, MapFileIsNamedFromTheStartingDirectoryBeforeEnteringTheWorld) {
     CommandLine line = wf::ParseCommandLine(Program::kEngine, {"--map", "maps/try.dll", "world"});
     std::ostringstream out, err;
-    const std::string start = std::filesystem::current_path().string();
+    const std::string start = std::filesystem::current_path().generic_string();
     ASSERT_EQ(wf::PrepareLaunch(Program::kEngine, line, out, err), -1);
     EXPECT_EQ(line.mapFile, start + "/maps/try.dll");
-    EXPECT_EQ(std::filesystem::current_path().string(), start + "/world");  // as if started there
+    EXPECT_EQ(std::filesystem::current_path().generic_string(), start + "/world");  // as if started there
     line = wf::ParseCommandLine(Program::kEngine, {"--map", "/abs/m.dll"});
     ASSERT_EQ(wf::PrepareLaunch(Program::kEngine, line, out, err), -1);
     EXPECT_EQ(line.mapFile, "/abs/m.dll");
@@ -130,11 +130,12 @@ TEST_F(LaunchTest, DemoCopyIsMadeOnceAndAMissingWorldIsNamed) {
 
     // The launch takes the copy as the world, in the user's data directory.
     setenv("XDG_DATA_HOME", dir_.File("data").c_str(), 1);
+    setenv("APPDATA", dir_.File("data").c_str(), 1);  // the user's data directory on Windows
     CommandLine line = wf::ParseCommandLine(Program::kBuilder, {"--demo"});
     std::ostringstream out, err;
     EXPECT_EQ(wf::PrepareLaunch(Program::kBuilder, line, out, err), -1);
     unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(std::filesystem::current_path().string(), copy);
+    EXPECT_EQ(std::filesystem::current_path().generic_string(), copy);
     EXPECT_EQ(err.str(), "");
 
     // In a directory without a world (the copy has no _DATA/ini.txt, nor world/CORE/ini.crc) each

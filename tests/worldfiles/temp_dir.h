@@ -12,7 +12,7 @@ namespace wftest {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "worldfiles-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "worldfiles-XXXXXX").generic_string();
         if (mkdtemp(pattern.data()) != nullptr) {
             path_ = pattern;
         }
