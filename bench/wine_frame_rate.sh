@@ -36,7 +36,7 @@ log() { echo "wine_frame_rate: $*" >&2; }
 CONVERT=/usr/bin/convert
 [ -x "$CONVERT" ] || CONVERT=$(command -v convert) || die "missing ImageMagick convert"
 WINE=$(command -v wine64 || command -v wine) || die "Wine is not installed"
-TASKO=${TASKO:-$(find ./build -type f -name tasko -perm -u+x 2>/dev/null | head -n 1)}
+TASKO=${TASKO:-build/bin/tasko}
 TASKO_EXE=${TASKO_EXE:-build-windows/engine/tasko.exe}
 [ -x "$TASKO" ] || die "the Linux tasko is not found; set TASKO"
 [ -f "$TASKO_EXE" ] || die "tasko.exe is not found; set TASKO_EXE"
