@@ -61,9 +61,6 @@ cp /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf "$BUILD/tests/"
 #    programs by their extension (tasko.exe, plom.exe); F5 and the program search are tested end
 #    to end with the real programs below.
 #  - The bench world is written by bench/make_world.sh, a shell script.
-#  - The demo world's GL paths: the copy of the demo the test makes with std::filesystem arrives
-#    without its files under Wine, so the engine stops at its missing configuration (not yet
-#    understood). The demo's picture is checked end to end with tasko.exe (test_demo_area.sh).
 #  - The pointer warped outside the window: Wine sends the window no leave message after a warp,
 #    so SDL still counts the pointer as inside it (the program's mouse is right inside it).
 #  - Message boxes without a display: a Windows program always has a desktop to show them on
@@ -80,16 +77,12 @@ declare -A EXCLUDE=(
   [engine_tests]="-$own_directory_death"
   [builder_tests]="-$regex_death:$own_directory_death:$scripts"
   [platform_gl_tests]="-SdlDialogsDeathTest.*:SdlMouse.PositionIsRelativeToTheScreenWindowAndMotionIsPerPoll"
-  [engine_gl_tests]=all
+  [engine_gl_tests]="-BenchWorld*"
 )
 t=$SECONDS
 while read -r name file arguments; do
   [ -n "$name" ] || continue
   log=$BUILD/tests/$name.windows.log
-  if [ "${EXCLUDE[$name]:-}" = all ]; then
-    echo "windows: $name left out (its reasons are listed in this script)"
-    continue
-  fi
   filter=()
   [ -n "${EXCLUDE[$name]:-}" ] && filter=(--gtest_filter="${EXCLUDE[$name]}")
   # shellcheck disable=SC2086  # the corpus directory is one word

@@ -287,11 +287,14 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 bool CopyDirectoryTree(const std::string& from, const std::string& to) {
+    // The target by its own name: given with a trailing separator, MinGW's copy copies nothing.
+    std::string target = to;
+    while (target.size() > 1 && sys::IsSeparator(target.back())) target.pop_back();
     std::error_code error;
-    if (!DirectoryExists(from) || std::filesystem::exists(sys::FileSystemPath(to), error)) return false;
-    std::filesystem::copy(sys::FileSystemPath(from), sys::FileSystemPath(to),
+    if (!DirectoryExists(from) || std::filesystem::exists(sys::FileSystemPath(target), error)) return false;
+    std::filesystem::copy(sys::FileSystemPath(from), sys::FileSystemPath(target),
                           std::filesystem::copy_options::recursive, error);
-    return !error;
+    return !error && DirectoryExists(target);
 }
 
 bool RemoveDirectoryTree(const std::string& path) {

@@ -21,7 +21,9 @@ class DemoWorldPaths : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         dir_ = new coretest::TempDir();
-        std::filesystem::copy(DEMO_DIR, dir_->Prefix(), std::filesystem::copy_options::recursive);
+        // Into the directory's own name: with a trailing separator MinGW's copy copies nothing.
+        std::filesystem::copy(DEMO_DIR, std::filesystem::path(dir_->Prefix()).parent_path(),
+                              std::filesystem::copy_options::recursive);
         glworld::StartEngineIn(dir_->Prefix());
     }
     static void TearDownTestSuite() {
