@@ -54,7 +54,9 @@ TEST(CoreProcess, StartedProgramRunsInItsDirectoryWithoutBlocking) {
     plat::Process process = plat::StartProgram(script, {"--map", "m x"}, dir.Prefix());
     ASSERT_TRUE(process.Valid());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!std::filesystem::exists(dir.File("seen")) && std::chrono::steady_clock::now() < deadline) {
+    // The shell makes the file before it writes the line: wait for the whole line.
+    while (coretest::ReadBytes(dir.File("seen")).find('\n') == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     EXPECT_EQ(coretest::ReadBytes(dir.File("seen")), "--map m x\n");
