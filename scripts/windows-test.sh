@@ -52,31 +52,29 @@ trap fresh_wineserver EXIT
 cp /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf "$BUILD/tests/"
 
 # --- unit tests, corpus replays and renderer tests ---------------------------------------------
-# Tests left out on Windows, with the reason for each:
-#  - Death tests that match the dying process's output with a regular expression of [], () or |:
-#    GoogleTest on Windows has only its simple expressions, which lack them.
-#  - Death tests that check files in a scratch directory named by the process number: on Windows
-#    a death test runs in a new process (there is no fork), which makes a directory of its own.
-#  - Programs found and started through shell scripts with execute permission: Windows runs
-#    programs by their extension (tasko.exe, plom.exe); F5 and the program search are tested end
-#    to end with the real programs below.
-#  - The bench world is written by bench/make_world.sh, a shell script.
-#  - The pointer warped outside the window: Wine sends the window no leave message after a warp,
-#    so SDL still counts the pointer as inside it (the program's mouse is right inside it).
-#  - Message boxes without a display: a Windows program always has a desktop to show them on
-#    (under Wine the box opens and waits for an answer).
-regex_death="CoreFault.RaisedSignalsReachTheRoutineWithTheLastMark:BuilderRun.QuitAsksAndOnlyYesEndsTheLoopWithExitCodeZero"
-own_directory_death="FatalTest.FaultInsideTheMainLoopWritesTheNineLineEntry:FatalTest.UncaughtExceptionInTheLoopTakesTheFaultPath"
-own_directory_death+=":BuilderRun.AFaultLeavesTheLogEntryAndTheCrashBackup"
-own_directory_death+=":BuilderConfiguration.MissingChainFileEndsTheBuilderWithItsPathAndExitCodeZero"
-scripts="CoreProcess.FindsOnlyExecutableFilesAlongThePathInOrder:CoreProcess.StartedProgramRunsInItsDirectoryWithoutBlocking"
-scripts+=":BuilderPlayMap.F5WritesTheScratchMapAndStartsTheEngineOnceThenBringsItForward"
-scripts+=":BuilderPlayMap.AnEngineThatCannotBeFoundOrStartedIsReported"
+# Tests left out on Windows, by program, each with its reason:
+#  (regex) death tests that match the dying process's output with [], () or |: GoogleTest on
+#    Windows has only its simple regular expressions, which lack them;
+#  (own directory) death tests that check files in a scratch directory named by the process
+#    number: on Windows a death test runs in a new process (there is no fork), with its own;
+#  (scripts) programs found and started as shell scripts with execute permission: Windows runs
+#    programs by their extension; F5 and the program search are tested end to end below;
+#  (bench world) written by bench/make_world.sh, a shell script;
+#  (warp) the pointer warped outside the window: Wine sends no leave message after a warp, so
+#    SDL still counts the pointer inside;
+#  (box) message boxes without a display: a Windows program always has a desktop for them, and
+#    under Wine the box opens and waits for an answer.
+# The reasons stand in brackets before each program's list, in the order of its names.
 declare -A EXCLUDE=(
-  [platform_core_tests]="-$regex_death:$scripts"
-  [engine_tests]="-$own_directory_death"
-  [builder_tests]="-$regex_death:$own_directory_death:$scripts"
+  # (regex) (scripts) (scripts)
+  [platform_core_tests]="-CoreFault.RaisedSignalsReachTheRoutineWithTheLastMark:CoreProcess.FindsOnlyExecutableFilesAlongThePathInOrder:CoreProcess.StartedProgramRunsInItsDirectoryWithoutBlocking"
+  # (own directory) (own directory)
+  [engine_tests]="-FatalTest.FaultInsideTheMainLoopWritesTheNineLineEntry:FatalTest.UncaughtExceptionInTheLoopTakesTheFaultPath"
+  # (regex) (own directory) (own directory) (scripts) (scripts)
+  [builder_tests]="-BuilderRun.QuitAsksAndOnlyYesEndsTheLoopWithExitCodeZero:BuilderRun.AFaultLeavesTheLogEntryAndTheCrashBackup:BuilderConfiguration.MissingChainFileEndsTheBuilderWithItsPathAndExitCodeZero:BuilderPlayMap.F5WritesTheScratchMapAndStartsTheEngineOnceThenBringsItForward:BuilderPlayMap.AnEngineThatCannotBeFoundOrStartedIsReported"
+  # (box) (warp)
   [platform_gl_tests]="-SdlDialogsDeathTest.*:SdlMouse.PositionIsRelativeToTheScreenWindowAndMotionIsPerPoll"
+  # (bench world)
   [engine_gl_tests]="-BenchWorld*"
 )
 t=$SECONDS

@@ -147,8 +147,7 @@ std::string RequestSaveFile(const std::string& title, const std::string& startPa
 
 void ReleaseAll() {
     if (fltk::MakeScreenCurrent()) gl::FreeAllGraphics();
-    g_fltk.keptFrame = Image{};
-    g_fltk.keptDrawable = Drawable{};
+    g_fltk.kept = gl::KeptFrame{};
     fltk::DestroyScreen();
     while (!g_fltk.windows.empty()) CloseWindow(g_fltk.windows.rbegin()->first);
     g_fltk.events.clear();

@@ -21,13 +21,13 @@ ScreenView::ScreenView(int number, int x, int y, int width, int height)
 // An expose repaints the frame last flipped (the program draws only after events).
 void ScreenView::draw() {
     if (!gl::RendererRunning()) return;
-    if (!g_fltk.keptDrawable.Valid()) {
+    if (!g_fltk.kept.drawable.Valid()) {
         ClearScreen(Colour{});
         gl::FinishFrame();
         return;
     }
     Begin3D();
-    DrawDrawable(g_fltk.keptDrawable, 0, 0, 255);
+    DrawDrawable(g_fltk.kept.drawable, 0, 0, 255);
     End3D();
 }
 
@@ -87,8 +87,7 @@ bool MakeScreenCurrent() {
 void DestroyScreen() {
     if (g_fltk.screen == nullptr) return;
     if (MakeScreenCurrent()) {
-        FreeDrawable(g_fltk.keptDrawable);
-        FreeImage(g_fltk.keptFrame);
+        gl::ForgetFrame(g_fltk.kept);
         gl::StopRenderer();
     }
     Fl_Window* parent = g_fltk.screen->window();
@@ -217,10 +216,7 @@ bool ScreenOpen() { return g_fltk.screen != nullptr && gl::RendererRunning(); }
 void Flip() {
     if (!fltk::MakeScreenCurrent()) return;
     gl::FinishFrame();
-    FreeDrawable(g_fltk.keptDrawable);
-    FreeImage(g_fltk.keptFrame);
-    g_fltk.keptFrame = GrabScreen(0, 0, ScreenWidth(), ScreenHeight());
-    if (g_fltk.keptFrame.Valid()) g_fltk.keptDrawable = MakeDrawable(g_fltk.keptFrame);
+    gl::KeepFrame(g_fltk.kept);
     g_fltk.screen->swap_buffers();
 }
 

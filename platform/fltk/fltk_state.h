@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 
+#include "platform/gl/renderer.h"
 #include "platform/handles.h"
 #include "platform/keyboard_state.h"
 #include "platform/windows.h"
@@ -70,8 +71,7 @@ struct Backend {
     ScreenView* screen = nullptr;
     int screenWindow = 0;
     Fl_Window* screenEdges[2] = {};  // strips kept free at the window's right and bottom edges
-    Image keptFrame;        // the last flipped frame, repainted on exposes
-    Drawable keptDrawable;
+    gl::KeptFrame kept;              // the last flipped frame, repainted on exposes
 
     KeyboardState keyboard;
     int keyPlaces[kScanCodeCount] = {};  // X key code at each scan code's place (0: none)

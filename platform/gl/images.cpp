@@ -175,6 +175,17 @@ void FreeAllGraphics() {
     r.freeDrawables.clear();
 }
 
+void KeepFrame(KeptFrame& kept) {
+    ForgetFrame(kept);
+    kept.image = GrabScreen(0, 0, ScreenWidth(), ScreenHeight());
+    if (kept.image.Valid()) kept.drawable = MakeDrawable(kept.image);
+}
+
+void ForgetFrame(KeptFrame& kept) {
+    FreeDrawable(kept.drawable);
+    FreeImage(kept.image);
+}
+
 }  // namespace plat::gl
 
 namespace plat {

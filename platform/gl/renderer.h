@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/handles.h"
+
 namespace plat::gl {
 
 // Starts the renderer for a drawable surface of width x height pixels; a GL 2.1 (or later)
@@ -29,6 +31,17 @@ void SubmitFrame(void (*swap)());
 void StopRenderer();
 // Frees every image and drawable (and their textures when the renderer runs).
 void FreeAllGraphics();
+
+// The frame last flipped, kept as a texture so that an expose can show it again (the map
+// builder draws only after its own events).
+struct KeptFrame {
+    Image image;
+    Drawable drawable;
+};
+// Replaces the kept frame by the finished back buffer: after FinishFrame, before the swap.
+void KeepFrame(KeptFrame& kept);
+// Frees the kept frame (its texture too while the renderer runs).
+void ForgetFrame(KeptFrame& kept);
 
 // The straightforward path (on) draws every quad as 6 coloured vertices in a buffer made anew
 // at every flush, each image from its own texture, every quad blended; it is kept to check the

@@ -134,8 +134,7 @@ std::string RequestSaveFile(const std::string& title, const std::string& startPa
 
 void ReleaseAll() {
     if (win32ui::MakeScreenCurrent()) gl::FreeAllGraphics();
-    g_win.keptFrame = Image{};
-    g_win.keptDrawable = Drawable{};
+    g_win.kept = gl::KeptFrame{};
     win32ui::DestroyScreen();
     while (!g_win.windows.empty()) CloseWindow(g_win.windows.rbegin()->first);
     if (g_win.textFont != nullptr) DeleteObject(g_win.textFont);

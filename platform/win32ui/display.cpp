@@ -60,11 +60,11 @@ bool SetScreenPixelFormat(HDC dc) {
 // Repaints the frame last flipped (the program draws only after events).
 void RepaintScreen() {
     if (!MakeScreenCurrent() || !gl::RendererRunning()) return;
-    if (!g_win.keptDrawable.Valid()) {
+    if (!g_win.kept.drawable.Valid()) {
         ClearScreen(Colour{});
     } else {
         Begin3D();
-        DrawDrawable(g_win.keptDrawable, 0, 0, 255);
+        DrawDrawable(g_win.kept.drawable, 0, 0, 255);
         End3D();
     }
     gl::FinishFrame();
@@ -80,8 +80,7 @@ bool MakeScreenCurrent() {
 void DestroyScreen() {
     if (g_win.screen == nullptr) return;
     if (MakeScreenCurrent()) {
-        FreeDrawable(g_win.keptDrawable);
-        FreeImage(g_win.keptFrame);
+        gl::ForgetFrame(g_win.kept);
         gl::StopRenderer();
     }
     if (g_win.context != nullptr) {
@@ -149,10 +148,7 @@ bool ScreenOpen() { return g_win.screen != nullptr && gl::RendererRunning(); }
 void Flip() {
     if (!win32ui::MakeScreenCurrent()) return;
     gl::FinishFrame();
-    FreeDrawable(g_win.keptDrawable);
-    FreeImage(g_win.keptFrame);
-    g_win.keptFrame = GrabScreen(0, 0, ScreenWidth(), ScreenHeight());
-    if (g_win.keptFrame.Valid()) g_win.keptDrawable = MakeDrawable(g_win.keptFrame);
+    gl::KeepFrame(g_win.kept);
     win32ui::SwapScreen();
 }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "platform/gl/renderer.h"
 #include "platform/handles.h"
 #include "platform/keyboard_state.h"
 #include "platform/windows.h"
@@ -68,8 +69,7 @@ struct Backend {
     int screenWindow = 0;
     int edgeRight = 0, edgeBottom = 0;  // pixels kept free at the screen's right and bottom
     HFONT textFont = nullptr;     // of DrawWindowText, made at its first use
-    Image keptFrame;              // the last flipped frame, repainted on exposes
-    Drawable keptDrawable;
+    gl::KeptFrame kept;                    // the last flipped frame, repainted on exposes
 
     KeyboardState keyboard;
     int keyVirtual[kScanCodeCount] = {};  // the virtual key at each scan code's place (0: none)

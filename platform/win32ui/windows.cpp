@@ -264,11 +264,10 @@ std::wstring MenuText(const std::string& text) {
     return shown;
 }
 
-// The client point of the last poll in the window; false outside its client area.
-bool ClientPoint(int number, int& x, int& y) {
+// A screen point in the client area of shown window `number`: false when it lies outside.
+bool ScreenPointInClient(int number, POINT point, int& x, int& y) {
     WindowEntry* entry = FindEntry(number);
-    if (entry == nullptr || !IsWindowVisible(entry->hwnd) || g_win.mouseX < 0) return false;
-    POINT point{g_win.mouseX, g_win.mouseY};
+    if (entry == nullptr || !IsWindowVisible(entry->hwnd)) return false;
     ScreenToClient(entry->hwnd, &point);
     RECT client;
     GetClientRect(entry->hwnd, &client);
@@ -276,6 +275,11 @@ bool ClientPoint(int number, int& x, int& y) {
     x = point.x;
     y = point.y;
     return true;
+}
+
+// The client point of the last poll in the window; false outside its client area.
+bool ClientPoint(int number, int& x, int& y) {
+    return g_win.mouseX >= 0 && ScreenPointInClient(number, POINT{g_win.mouseX, g_win.mouseY}, x, y);
 }
 
 }  // namespace
@@ -574,16 +578,8 @@ void StartWindowTimer(int number, int milliseconds) {
 
 bool PointerInWindow(int number, int& x, int& y) {
     x = y = -1;
-    WindowEntry* entry = win32ui::FindEntry(number);
     POINT point;
-    if (entry == nullptr || !IsWindowVisible(entry->hwnd) || !GetCursorPos(&point)) return false;
-    ScreenToClient(entry->hwnd, &point);
-    RECT client;
-    GetClientRect(entry->hwnd, &client);
-    if (point.x < 0 || point.y < 0 || point.x >= client.right || point.y >= client.bottom) return false;
-    x = point.x;
-    y = point.y;
-    return true;
+    return GetCursorPos(&point) && win32ui::ScreenPointInClient(number, point, x, y);
 }
 
 int WindowMouseX(int number) {
