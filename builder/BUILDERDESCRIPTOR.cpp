@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "platform/fault.h"
 #include "platform/files.h"

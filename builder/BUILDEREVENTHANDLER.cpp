@@ -3,7 +3,7 @@
 #include "builder/BUILDEREVENTHANDLER.h"
 
 #include "builder/BUILDERDESCRIPTOR.h"
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "builder/BUILDERIMPORT.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERMOUSE.h"

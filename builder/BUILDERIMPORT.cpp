@@ -6,7 +6,7 @@
 #include <cctype>
 #include <vector>
 
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERio.h"

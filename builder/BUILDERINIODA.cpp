@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "builder/BUILDERDESCRIPTOR.h"
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "platform/display.h"
 #include "platform/fault.h"
 #include "platform/files.h"

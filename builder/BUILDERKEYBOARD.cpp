@@ -4,7 +4,7 @@
 // in the same step takes effect at once.
 #include "builder/BUILDERKEYBOARD.h"
 
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "builder/BUILDERPLAY.h"
 #include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERWORLD.h"

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "platform/dialogs.h"
 #include "worldfiles/convert.h"
 

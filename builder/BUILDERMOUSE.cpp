@@ -2,7 +2,7 @@
 // The button latch makes one press build or delete exactly once, however long it is held.
 #include "builder/BUILDERMOUSE.h"
 
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "builder/BUILDERWORLD.h"
 #include "builder/BUILDERio.h"
 #include "builder/BUILDERscreen.h"
@@ -49,7 +49,7 @@ void MouseButtons() {
         TakeUndoSnapshot();
     }
     if (right && gBuilder.buttonLatch == 0) {
-        DeleteTileAtCursor();  // takes its own snapshot when it hits a tile
+        if (DeleteTileAtCursor()) TakeUndoSnapshot();
         gBuilder.buttonLatch = 1;
     }
     if (!left && !right) gBuilder.buttonLatch = 0;

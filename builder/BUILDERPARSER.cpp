@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "platform/display.h"
 #include "platform/fault.h"
 #include "worldfiles/convert.h"

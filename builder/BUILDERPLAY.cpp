@@ -3,7 +3,7 @@
 // engine's window forward: the engine loads a changed map by itself.
 #include "builder/BUILDERPLAY.h"
 
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERio.h"
 #include "platform/dialogs.h"

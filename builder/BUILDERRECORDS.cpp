@@ -1,9 +1,9 @@
-// BUILDERRECORDS: the map builder's process records (declared in BUILDERENV.h), the selected
-// tile type, and the one end of the process; every unit below BUILDERENV uses these.
+// BUILDERRECORDS: the map builder's process records (declared in BUILDERRECORDS.h), the selected
+// tile type, and the one end of the process; every unit of the builder uses these.
 #include <cstdlib>
 #include <string>
 
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "platform/dialogs.h"
 #include "platform/windows.h"
 #include "worldfiles/convert.h"

@@ -10,8 +10,7 @@
 #include <ctime>
 #include <string>
 
-#include "builder/BUILDERENV.h"
-#include "builder/BUILDERio.h"
+#include "builder/BUILDERRECORDS.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"
 #include "platform/fault.h"

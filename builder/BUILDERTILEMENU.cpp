@@ -3,7 +3,7 @@
 #include "builder/BUILDERTILEMENU.h"
 
 #include "builder/BUILDERDESCRIPTOR.h"
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "platform/fault.h"
 #include "platform/windows.h"
 #include "worldfiles/convert.h"

@@ -3,7 +3,7 @@
 #include "builder/BUILDERWINDOW.h"
 
 #include "builder/BUILDERDESCRIPTOR.h"
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "platform/fault.h"
 #include "platform/windows.h"

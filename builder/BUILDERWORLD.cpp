@@ -5,8 +5,7 @@
 
 #include <algorithm>
 
-#include "builder/BUILDERENV.h"
-#include "builder/BUILDERio.h"
+#include "builder/BUILDERRECORDS.h"
 #include "platform/fault.h"
 #include "worldfiles/convert.h"
 
@@ -70,7 +69,6 @@ bool DeleteTileAtCursor() {
         MapTile& tile = gBuilder.mapTiles[slot];
         if (tile.layer != gBuilder.actualLayer || tile.active == 0 || !CursorOnTile(tile)) continue;
         tile.active = 0;
-        TakeUndoSnapshot();
         return true;
     }
     return false;

@@ -11,8 +11,8 @@ size_t PlacedTileSlots(int32_t maxTiles);
 // slot; refused silently when the table is full or the type has no sprite. True when placed.
 bool PlaceTile();
 // Deactivates the first (lowest-slot) active tile of the actual layer whose rectangle, edges
-// included, holds the build cursor in work-map coordinates, and takes an undo snapshot.
-// True when a tile was hit.
+// included, holds the build cursor in work-map coordinates. True when a tile was hit (the
+// caller then takes the undo snapshot).
 bool DeleteTileAtCursor();
 // Grows or shrinks the selected type by `resizeDelta` notches, keeping its aspect ratio; a size
 // that would reach 1 pixel or less is refused. Placed tiles keep their size.

@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "builder/BUILDERINIODA.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERTILEMENU.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/BUILDERENV.h"
+#include "builder/BUILDERRECORDS.h"
 #include "builder/BUILDERTESTROUTINES.h"
 #include "builder/BUILDERWORLD.h"
 #include "platform/clock.h"

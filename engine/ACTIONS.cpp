@@ -6,7 +6,6 @@
 
 #include "engine/AI.h"
 #include "engine/RECORDS.h"
-#include "engine/FWORLD.h"
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "worldfiles/convert.h"

@@ -11,7 +11,6 @@
 
 #include "engine/ACTIONS.h"
 #include "engine/RECORDS.h"
-#include "engine/FWORLD.h"
 #include "worldfiles/convert.h"
 
 namespace {

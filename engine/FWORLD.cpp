@@ -152,10 +152,6 @@ void SetUpWorldTables() {
     gWorld.collisionList.count = 0;
 }
 
-int ObjectCapacity() { return static_cast<int>(gWorld.objects.size()); }
-
-int LastObjectIndex() { return std::min(gState.lastObjectIndex, ObjectCapacity() - 1); }
-
 void UpdateWorld() {
     PLAT_MARK("FWORLD");
     plat::ClearScreen({1, 1, 1});

@@ -3,10 +3,6 @@
 
 // Sizes the object, template and collision tables to MAXOBJECTS + 1 zeroed entries.
 void SetUpWorldTables();
-// Number of entries of the object tables (MAXOBJECTS + 1, at least 1).
-int ObjectCapacity();
-// Highest object index the world update visits: the last object index, within the tables.
-int LastObjectIndex();
 // One frame of the world: clear, simulate, draw, screen effects, frame count, end-of-frame pass.
 void UpdateWorld();
 // Counts one frame; once a second stores the frame rate and lowers a slow frame's delay.

@@ -11,7 +11,6 @@
 
 #include "engine/DESCRIPTOR.h"
 #include "engine/RECORDS.h"
-#include "engine/FWORLD.h"
 #include "engine/GFXCORE.h"
 #include "engine/systemcore.h"
 #include "platform/clock.h"
@@ -152,7 +151,7 @@ bool CreateObject(const wf::EngineMapRecord& record, TileLookup& lookup) {
 }
 
 void SetViewOrigin() {
-    const int last = std::min(gState.lastObjectIndex, ObjectCapacity() - 1);
+    const int last = LastObjectIndex();
     int origin = 0;
     for (int i = 0; i <= last; ++i) {
         if (gWorld.objects[i].idString == "MAPSTART") {
@@ -195,7 +194,7 @@ void BuildAreaGrid() {
     }
     // Occupancy needs a positive cell size; with none there is no cell to mark.
     if (gState.cellWidth <= 0 || gState.cellHeight <= 0) return;
-    const int lastObject = std::min(gState.lastObjectIndex, ObjectCapacity() - 1);
+    const int lastObject = LastObjectIndex();
     for (int k = 0; k <= lastObject; ++k) {
         const WorldObject& o = gWorld.objects[k];
         if (o.collision < 10) continue;
@@ -259,7 +258,7 @@ std::string AreaSoundName(int area) {
 }
 
 void ClearWorld() {
-    const int last = std::min(gState.lastObjectIndex, ObjectCapacity() - 1);
+    const int last = LastObjectIndex();
     for (int i = 0; i <= last; ++i) {
         WorldObject& o = gWorld.objects[i];
         plat::FreeDrawable(o.tileDrawable);

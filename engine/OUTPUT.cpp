@@ -43,11 +43,6 @@ std::string FloatText(float value) {
     return text;
 }
 
-// Highest object index the overlay may visit (the object table may be smaller than the count).
-int LastVisibleObject() {
-    return std::min(gState.lastObjectIndex, static_cast<int>(gWorld.objects.size()) - 1);
-}
-
 void DrawFrameRate() {
     Text(0.9f * gState.desktopWidth, 0.9f * gState.desktopHeight, "FPS: " + gState.frameRateText, kTextColour);
     if (gState.frameCount < kSlowSecond) gSettings.APPSMOOTH = 0;
@@ -101,7 +96,7 @@ void DrawStatistics() {
 
 // Eight lines next to every moving object in play.
 void DrawObjectLabels() {
-    for (int i = 0; i <= LastVisibleObject(); ++i) {
+    for (int i = 0; i <= LastObjectIndex(); ++i) {
         const WorldObject& o = gWorld.objects[i];
         if (o.velo == 0 || o.state == 0) continue;
         const std::string lines[] = {

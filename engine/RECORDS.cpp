@@ -1,5 +1,7 @@
-// RECORDS: the engine's process records (declared in RECORDS.h), the shared-text table, the grid
-// and animation-frame accessors, and the one end of the process; every unit below ENV uses these.
+// RECORDS: the engine's process records (declared in RECORDS.h), the shared-text table, the
+// object table's bounds, the grid and animation-frame accessors, and the one end of the
+// process; every unit below ENV uses these.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <unordered_map>
@@ -19,6 +21,10 @@ EngineSettings gSettings;
 EngineState gState;
 SystemTexts gTexts;
 World gWorld;
+
+int ObjectCapacity() { return static_cast<int>(gWorld.objects.size()); }
+
+int LastObjectIndex() { return std::min(gState.lastObjectIndex, ObjectCapacity() - 1); }
 
 GridCell& Cell(int i, int j) { return gWorld.grid[static_cast<size_t>(i) * kGridCells + j]; }
 

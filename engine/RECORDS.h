@@ -324,6 +324,11 @@ extern EngineState gState;
 extern SystemTexts gTexts;
 extern World gWorld;
 
+// Number of entries of the object tables (MAXOBJECTS + 1, at least 1 once they are set up).
+int ObjectCapacity();
+// Highest object index the world update, the saves and the overlay visit: the last object
+// index, within the tables.
+int LastObjectIndex();
 GridCell& Cell(int i, int j);
 // Frame `slot` (1..31) of an object's animation folder; an empty slot (invalid image and
 // drawable) outside 1..animCount.

@@ -1,4 +1,4 @@
-// Message boxes, file requesters and the release of everything the FLTK backend holds.
+// Message boxes and file requesters of the FLTK backend.
 // The boxes take the keyboard for themselves while open (an X grab), so Return, Escape, Y and
 // N answer them wherever the pointer is: without a window manager focus follows the pointer.
 #include <FL/Fl_Box.H>
@@ -12,10 +12,8 @@
 #include <cstdio>
 
 #include "platform/dialogs.h"
-#include "platform/fault.h"
 #include "platform/files.h"
 #include "platform/fltk/fltk_state.h"
-#include "platform/gl/renderer.h"
 
 namespace plat::fltk {
 
@@ -117,8 +115,6 @@ std::string RunChooser(const std::string& title, const std::string& startPath,
 
 namespace plat {
 
-using fltk::g_fltk;
-
 void MessageBox(const std::string& title, const std::string& text) {
     if (fltk::RunAnswerBox(title, text, false) == fltk::kNoAnswer) {
         std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
@@ -143,17 +139,6 @@ std::string RequestOpenFile(const std::string& title, const std::string& startPa
 std::string RequestSaveFile(const std::string& title, const std::string& startPath,
                             const std::string& pattern) {
     return fltk::RunChooser(title, startPath, pattern, Fl_File_Chooser::CREATE);
-}
-
-void ReleaseAll() {
-    if (fltk::MakeScreenCurrent()) gl::FreeAllGraphics();
-    g_fltk.kept = gl::KeptFrame{};
-    fltk::DestroyScreen();
-    while (!g_fltk.windows.empty()) CloseWindow(g_fltk.windows.rbegin()->first);
-    g_fltk.events.clear();
-    g_fltk.keyboard = KeyboardState{};
-    CloseAllFiles();
-    RemoveFaultHandler();
 }
 
 }  // namespace plat

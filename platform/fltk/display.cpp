@@ -21,13 +21,13 @@ ScreenView::ScreenView(int number, int x, int y, int width, int height)
 // An expose repaints the frame last flipped (the program draws only after events).
 void ScreenView::draw() {
     if (!gl::RendererRunning()) return;
-    if (!g_fltk.kept.drawable.Valid()) {
+    if (!g_ui.kept.drawable.Valid()) {
         ClearScreen(Colour{});
         gl::FinishFrame();
         return;
     }
     Begin3D();
-    DrawDrawable(g_fltk.kept.drawable, 0, 0, 255);
+    DrawDrawable(g_ui.kept.drawable, 0, 0, 255);
     End3D();
 }
 
@@ -78,16 +78,26 @@ int DispatchEvent(int event, Fl_Window* window) {
 
 }  // namespace
 
+}  // namespace plat::fltk
+
+namespace plat::ui {
+
+using fltk::g_fltk;
+
+bool ScreenExists() { return g_fltk.screen != nullptr; }
+
 bool MakeScreenCurrent() {
     if (g_fltk.screen == nullptr || !g_fltk.screen->shown()) return false;
     g_fltk.screen->make_current();
     return true;
 }
 
+void SwapScreen() { g_fltk.screen->swap_buffers(); }
+
 void DestroyScreen() {
     if (g_fltk.screen == nullptr) return;
     if (MakeScreenCurrent()) {
-        gl::ForgetFrame(g_fltk.kept);
+        gl::ForgetFrame(g_ui.kept);
         gl::StopRenderer();
     }
     Fl_Window* parent = g_fltk.screen->window();
@@ -105,7 +115,7 @@ void DestroyScreen() {
     g_fltk.screenWindow = 0;
 }
 
-}  // namespace plat::fltk
+}  // namespace plat::ui
 
 namespace plat {
 
@@ -197,27 +207,6 @@ bool OpenWindowScreen(int number, int x, int y, int width, int height, int right
     }
     ClearScreen(Colour{});
     return true;
-}
-
-bool OpenScreen(int width, int height, int depth, const std::string& title) {
-    // The builder's screen always lives in a window (OpenWindowScreen).
-    (void)width;
-    (void)height;
-    (void)depth;
-    (void)title;
-    return false;
-}
-
-void CloseScreen() { fltk::DestroyScreen(); }
-
-bool ScreenOpen() { return g_fltk.screen != nullptr && gl::RendererRunning(); }
-
-// The back buffer is kept as a texture before the swap, so an expose can show it again.
-void Flip() {
-    if (!fltk::MakeScreenCurrent()) return;
-    gl::FinishFrame();
-    gl::KeepFrame(g_fltk.kept);
-    g_fltk.screen->swap_buffers();
 }
 
 }  // namespace plat

@@ -1,18 +1,17 @@
-// The FLTK backend's one record (windows, menus, controls, the GL screen, the event queue, input)
-// and the helpers its units share. Internal to platform/fltk.
+// The FLTK backend's one record (windows, menus, controls, the GL screen, the key places) and
+// the helpers its units share; the event queue and the input polls are platform/ui's.
+// Internal to platform/fltk.
 #pragma once
 #include <FL/Fl.H>
 #include <FL/Fl_Gl_Window.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Window.H>
 
-#include <deque>
 #include <map>
 #include <string>
 
-#include "platform/gl/renderer.h"
 #include "platform/handles.h"
-#include "platform/keyboard_state.h"
+#include "platform/ui/ui_state.h"
 #include "platform/windows.h"
 
 namespace plat::fltk {
@@ -52,50 +51,28 @@ struct MenuBarEntry {
     int lastIndex = -1; // index of the last item added (for separators)
 };
 
-// The keys and mouse buttons as FLTK knew them when an event was queued. The program's polls
-// read the state of the event it is handling, so a press and a release that FLTK took in in
-// one go still show as down at the first event and up at the second.
-struct InputSnapshot {
-    bool keys[kScanCodeCount] = {};  // by scan code
-    bool left = false, right = false;
-};
+using ui::DestroyScreen;
+using ui::g_ui;
+using ui::MakeScreenCurrent;
+using ui::Push;
 
 struct Backend {
     std::map<int, NumberedWindow*> windows;  // by window number
     std::map<int, MenuBarEntry> menus;       // by menu number
-    std::deque<WindowEvent> events;
-    std::deque<InputSnapshot> snapshots;  // one per queued event
-    InputSnapshot current;                // of the event last handed out
-    bool haveCurrent = false;
 
     ScreenView* screen = nullptr;
     int screenWindow = 0;
     Fl_Window* screenEdges[2] = {};  // strips kept free at the window's right and bottom edges
-    gl::KeptFrame kept;              // the last flipped frame, repainted on exposes
 
-    KeyboardState keyboard;
     int keyPlaces[kScanCodeCount] = {};  // X key code at each scan code's place (0: none)
     bool keyPlacesFound = false;
-    int mouseX = -1, mouseY = -1;    // desktop pixels at the last poll
-    int motionX = 0, motionY = 0;    // since the previous poll
-    bool haveLastMouse = false;
-    int wheel = 0;                   // notches at the last poll
-    int pendingWheel = 0;            // notches seen in events since the last poll
-    bool mouseLeft = false, mouseRight = false;
 };
 
 extern Backend g_fltk;
 
-void Push(int kind, int window, int item);
-// The keys and buttons now, as of the last event FLTK handled.
-InputSnapshot TakeInputSnapshot();
 // Queues a mouse or key event of FLTK as the window event of window `window`.
 void PushInputEvent(int event, int window);
 NumberedWindow* FindWindow(int number);
-// Makes the screen's GL context current (before any drawing); false without a screen.
-bool MakeScreenCurrent();
-// Deletes the screen (renderer stopped first).
-void DestroyScreen();
 // Asks the window manager, if any, to give the X window the focus.
 void AskToActivate(unsigned long xid);
 // Shows the window (transient for its owner, when it has one) and waits (briefly) until the

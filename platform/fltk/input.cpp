@@ -1,14 +1,12 @@
-// Keyboard and mouse of the FLTK backend: keys held by DirectInput-style scan code and the
-// mouse buttons as they were at the event being handled (FLTK's key vector and button state,
-// taken when the event was queued); the pointer on the desktop and in each window; wheel
-// notches gathered from the window events. Keys are told apart by their place on the keyboard,
-// not by their labels, so the same keys act on every layout.
+// The keys and buttons of the FLTK backend for platform/ui's polls: keys by DirectInput-style
+// scan code and the mouse buttons as FLTK knew them at the event being queued (its key vector
+// and button state), the key map before the first event, the pointer on the desktop. Keys are
+// told apart by their place on the keyboard, not by their labels, so the same keys act on
+// every layout.
 #include <FL/x.H>
 #include <X11/XKBlib.h>
 
-#include <algorithm>
 #include <cstring>
-#include <iterator>
 
 #include "platform/fltk/fltk_state.h"
 #include "platform/input.h"
@@ -80,23 +78,45 @@ bool KeyDownIn(const char* vector, int keycode) {
 
 }  // namespace
 
+}  // namespace plat::fltk
+
+namespace plat::ui {
+
+using fltk::g_fltk;
+
 InputSnapshot TakeInputSnapshot() {
     InputSnapshot snapshot;
     if (fl_display == nullptr) return snapshot;
-    FindKeyPlaces();
-    for (const KeyPlace& key : kKeyPlaces) {
-        snapshot.keys[key.code] = KeyDownIn(fl_key_vector, g_fltk.keyPlaces[key.code]);
+    fltk::FindKeyPlaces();
+    for (const fltk::KeyPlace& key : fltk::kKeyPlaces) {
+        snapshot.keys[key.code] = fltk::KeyDownIn(fl_key_vector, g_fltk.keyPlaces[key.code]);
     }
     snapshot.left = (Fl::event_state() & FL_BUTTON1) != 0;
     snapshot.right = (Fl::event_state() & FL_BUTTON3) != 0;
     return snapshot;
 }
 
-}  // namespace plat::fltk
+// Before the first event: one query of the key map; the buttons as of the last event.
+InputSnapshot InputNow() {
+    InputSnapshot snapshot = TakeInputSnapshot();
+    if (fl_display == nullptr) return snapshot;
+    char keys[32] = {};
+    XQueryKeymap(fl_display, keys);
+    for (const fltk::KeyPlace& key : fltk::kKeyPlaces) {
+        snapshot.keys[key.code] = fltk::KeyDownIn(keys, g_fltk.keyPlaces[key.code]);
+    }
+    return snapshot;
+}
+
+bool PointerOnDesktop(int& x, int& y) {
+    if (fl_display == nullptr) return false;
+    Fl::get_mouse(x, y);
+    return true;
+}
+
+}  // namespace plat::ui
 
 namespace plat {
-
-using fltk::g_fltk;
 
 void InitKeyboard() {
     if (fl_display == nullptr) fl_open_display();
@@ -105,55 +125,5 @@ void InitKeyboard() {
 void InitMouse() {
     if (fl_display == nullptr) fl_open_display();
 }
-
-// The keys as of the event being handled; before the first event, one query of the key map.
-void PollKeyboard() {
-    std::fill(std::begin(g_fltk.keyboard.down), std::end(g_fltk.keyboard.down), false);
-    if (fl_display == nullptr) return;
-    if (g_fltk.haveCurrent) {
-        std::copy(std::begin(g_fltk.current.keys), std::end(g_fltk.current.keys), std::begin(g_fltk.keyboard.down));
-        return;
-    }
-    char keys[32] = {};
-    XQueryKeymap(fl_display, keys);
-    fltk::FindKeyPlaces();
-    for (const fltk::KeyPlace& key : fltk::kKeyPlaces) {
-        g_fltk.keyboard.down[key.code] = fltk::KeyDownIn(keys, g_fltk.keyPlaces[key.code]);
-    }
-}
-
-bool KeyHeld(int code) { return g_fltk.keyboard.Held(code); }
-bool KeyReleased(int code) { return g_fltk.keyboard.Released(code); }
-
-void PollMouse() {
-    int x = -1, y = -1;
-    if (fl_display != nullptr) Fl::get_mouse(x, y);
-    g_fltk.motionX = g_fltk.haveLastMouse ? x - g_fltk.mouseX : 0;
-    g_fltk.motionY = g_fltk.haveLastMouse ? y - g_fltk.mouseY : 0;
-    g_fltk.haveLastMouse = fl_display != nullptr;
-    g_fltk.mouseX = x;
-    g_fltk.mouseY = y;
-    g_fltk.wheel = g_fltk.pendingWheel;
-    g_fltk.pendingWheel = 0;
-    // The buttons as of the event being handled.
-    const fltk::InputSnapshot state = g_fltk.haveCurrent ? g_fltk.current : fltk::TakeInputSnapshot();
-    g_fltk.mouseLeft = state.left;
-    g_fltk.mouseRight = state.right;
-}
-
-int MouseX() { return g_fltk.mouseX; }
-int MouseY() { return g_fltk.mouseY; }
-int MouseMotionX() { return g_fltk.motionX; }
-int MouseMotionY() { return g_fltk.motionY; }
-int MouseWheel() { return g_fltk.wheel; }
-bool MouseLeft() { return g_fltk.mouseLeft; }
-bool MouseRight() { return g_fltk.mouseRight; }
-
-// The map builder has no joystick.
-bool InitJoystick() { return false; }
-void PollJoystick() {}
-int JoystickX() { return 0; }
-int JoystickY() { return 0; }
-bool JoystickButton(int) { return false; }
 
 }  // namespace plat

@@ -103,31 +103,13 @@ void PushInputEvent(int event, int window) {
         case FL_RELEASE: Push(kEventButtonUp, window, 0); break;
         case FL_MOUSEWHEEL:
             // FLTK counts downwards turns as positive; the program counts them as negative.
-            g_fltk.pendingWheel -= Fl::event_dy();
+            g_ui.mouse.pendingWheel -= Fl::event_dy();
             Push(kEventWheel, window, 0);
             break;
         case FL_KEYDOWN: Push(kEventKeyDown, window, 0); break;
         case FL_KEYUP: Push(kEventKeyUp, window, 0); break;
         default: break;
     }
-}
-
-namespace {
-
-// The pointer of the last poll in the window's client area; false outside it.
-bool ClientPoint(int number, int& x, int& y) {
-    NumberedWindow* window = FindWindow(number);
-    if (window == nullptr || !window->shown() || g_fltk.mouseX < 0) return false;
-    x = g_fltk.mouseX - window->x();
-    y = g_fltk.mouseY - window->y() - window->clientTop;
-    return x >= 0 && y >= 0 && x < window->w() && y < window->h() - window->clientTop;
-}
-
-}  // namespace
-
-void Push(int kind, int window, int item) {
-    g_fltk.events.push_back(WindowEvent{kind, window, item});
-    g_fltk.snapshots.push_back(TakeInputSnapshot());
 }
 
 NumberedWindow* FindWindow(int number) {
@@ -432,26 +414,6 @@ void SetControlTextColour(int window, int control, Colour colour) {
     widget->redraw();
 }
 
-WindowEvent WaitEvent() {
-    for (;;) {
-        // Pending redraws first: they may queue repaint requests, and Fl::wait would draw them
-        // only on its way into blocking, leaving those requests waiting for an unrelated event.
-        Fl::flush();
-        if (!g_fltk.events.empty()) break;
-        if (g_fltk.windows.empty()) return WindowEvent{};
-        Fl::wait();
-    }
-    const WindowEvent event = g_fltk.events.front();
-    g_fltk.events.pop_front();
-    if (!g_fltk.snapshots.empty()) {
-        g_fltk.current = g_fltk.snapshots.front();
-        g_fltk.snapshots.pop_front();
-        g_fltk.haveCurrent = true;
-    }
-    fltk::MakeScreenCurrent();  // the program draws right after the event
-    return event;
-}
-
 namespace {
 void OnWindowTimer(void* number) {
     fltk::Push(kEventTimer, static_cast<int>(reinterpret_cast<intptr_t>(number)), 0);
@@ -465,28 +427,33 @@ void StartWindowTimer(int number, int milliseconds) {
     Fl::add_timeout(std::max(milliseconds, 1) / 1000.0, OnWindowTimer, data);
 }
 
-bool PointerInWindow(int number, int& x, int& y) {
-    NumberedWindow* window = fltk::FindWindow(number);
-    x = y = -1;
-    if (window == nullptr || !window->shown() || fl_display == nullptr) return false;
-    int mx = 0, my = 0;
-    Fl::get_mouse(mx, my);
-    const int cx = mx - window->x();
-    const int cy = my - window->y() - window->clientTop;
+}  // namespace plat
+
+namespace plat::ui {
+
+bool PumpEvent() {
+    // Pending redraws first: they may queue repaint requests, and Fl::wait would draw them only
+    // on its way into blocking, leaving those requests waiting for an unrelated event.
+    Fl::flush();
+    if (!g_ui.events.empty()) return true;
+    if (fltk::g_fltk.windows.empty()) return false;
+    Fl::wait();
+    return true;
+}
+
+bool DesktopPointInClient(int number, int desktopX, int desktopY, int& x, int& y) {
+    fltk::NumberedWindow* window = fltk::FindWindow(number);
+    if (window == nullptr || !window->shown()) return false;
+    const int cx = desktopX - window->x();
+    const int cy = desktopY - window->y() - window->clientTop;
     if (cx < 0 || cy < 0 || cx >= window->w() || cy >= window->h() - window->clientTop) return false;
     x = cx;
     y = cy;
     return true;
 }
 
-int WindowMouseX(int number) {
-    int x = -1, y = -1;
-    return fltk::ClientPoint(number, x, y) ? x : -1;
+void DestroyWindows() {
+    while (!fltk::g_fltk.windows.empty()) CloseWindow(fltk::g_fltk.windows.rbegin()->first);
 }
 
-int WindowMouseY(int number) {
-    int x = -1, y = -1;
-    return fltk::ClientPoint(number, x, y) ? y : -1;
-}
-
-}  // namespace plat
+}  // namespace plat::ui

@@ -1,14 +1,11 @@
-// Message boxes (MessageBoxW), the common open and save dialogs, and the release of everything
-// the Win32 backend holds. The boxes are modal for the whole program while open; Return, Escape,
+// Message boxes (MessageBoxW) and the common open and save dialogs of the Win32 backend. The boxes are modal for the whole program while open; Return, Escape,
 // Y and N answer them as the dialog manager handles a box's keys, and Escape in a Yes/No box
 // answers No (Windows itself ignores it in a box without a Cancel button).
 #include <algorithm>
 #include <cstdio>
 
 #include "platform/dialogs.h"
-#include "platform/fault.h"
 #include "platform/files.h"
-#include "platform/gl/renderer.h"
 #include "platform/win32ui/win32ui_state.h"
 // After windows.h, which the state header brings.
 #include <commdlg.h>
@@ -106,8 +103,6 @@ std::string RunFileDialog(const std::string& title, const std::string& startPath
 
 namespace plat {
 
-using win32ui::g_win;
-
 void MessageBox(const std::string& title, const std::string& text) {
     if (win32ui::RunBox(title, text, MB_OK) == 0) std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
 }
@@ -130,20 +125,6 @@ std::string RequestOpenFile(const std::string& title, const std::string& startPa
 std::string RequestSaveFile(const std::string& title, const std::string& startPath,
                             const std::string& pattern) {
     return win32ui::RunFileDialog(title, startPath, pattern, true);
-}
-
-void ReleaseAll() {
-    if (win32ui::MakeScreenCurrent()) gl::FreeAllGraphics();
-    g_win.kept = gl::KeptFrame{};
-    win32ui::DestroyScreen();
-    while (!g_win.windows.empty()) CloseWindow(g_win.windows.rbegin()->first);
-    if (g_win.textFont != nullptr) DeleteObject(g_win.textFont);
-    g_win.textFont = nullptr;
-    g_win.events.clear();
-    g_win.snapshots.clear();
-    g_win.keyboard = KeyboardState{};
-    CloseAllFiles();
-    RemoveFaultHandler();
 }
 
 }  // namespace plat

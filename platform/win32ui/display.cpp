@@ -1,5 +1,5 @@
 // The drawing screen of the Win32 backend: WGL drawing into a numbered window's client area,
-// sharing the platform/gl renderer with the engine; the desktop query and the buffer flip.
+// sharing the platform/gl renderer with the engine; the desktop query and the buffer swap.
 // The screen is the window's own surface rather than a child window: Wine shows a GL child
 // window only through an off-screen copy that did not reach the screen here, while a top-level
 // window's GL surface is shown as on Windows.
@@ -36,11 +36,6 @@ void DrawScreenEdges() {
     glDisable(GL_SCISSOR_TEST);
 }
 
-void SwapScreen() {
-    DrawScreenEdges();
-    SwapBuffers(g_win.screenDc);
-}
-
 // A pixel format with a double-buffered 8-bit RGBA surface; nothing is depth-tested.
 bool SetScreenPixelFormat(HDC dc) {
     PIXELFORMATDESCRIPTOR wanted{};
@@ -57,18 +52,17 @@ bool SetScreenPixelFormat(HDC dc) {
 
 }  // namespace
 
-// Repaints the frame last flipped (the program draws only after events).
-void RepaintScreen() {
-    if (!MakeScreenCurrent() || !gl::RendererRunning()) return;
-    if (!g_win.kept.drawable.Valid()) {
-        ClearScreen(Colour{});
-    } else {
-        Begin3D();
-        DrawDrawable(g_win.kept.drawable, 0, 0, 255);
-        End3D();
-    }
-    gl::FinishFrame();
-    SwapScreen();
+}  // namespace plat::win32ui
+
+namespace plat::ui {
+
+using win32ui::g_win;
+
+bool ScreenExists() { return g_win.screen != nullptr; }
+
+void SwapScreen() {
+    win32ui::DrawScreenEdges();
+    SwapBuffers(g_win.screenDc);
 }
 
 bool MakeScreenCurrent() {
@@ -77,10 +71,32 @@ bool MakeScreenCurrent() {
     return true;
 }
 
+}  // namespace plat::ui
+
+namespace plat::win32ui {
+
+// Repaints the frame last flipped (the program draws only after events).
+void RepaintScreen() {
+    if (!MakeScreenCurrent() || !gl::RendererRunning()) return;
+    if (!g_ui.kept.drawable.Valid()) {
+        ClearScreen(Colour{});
+    } else {
+        Begin3D();
+        DrawDrawable(g_ui.kept.drawable, 0, 0, 255);
+        End3D();
+    }
+    gl::FinishFrame();
+    ui::SwapScreen();
+}
+
+}  // namespace plat::win32ui
+
+namespace plat::ui {
+
 void DestroyScreen() {
     if (g_win.screen == nullptr) return;
     if (MakeScreenCurrent()) {
-        gl::ForgetFrame(g_win.kept);
+        gl::ForgetFrame(g_ui.kept);
         gl::StopRenderer();
     }
     if (g_win.context != nullptr) {
@@ -94,7 +110,7 @@ void DestroyScreen() {
     g_win.screenWindow = 0;
 }
 
-}  // namespace plat::win32ui
+}  // namespace plat::ui
 
 namespace plat {
 
@@ -129,27 +145,6 @@ bool OpenWindowScreen(int number, int x, int y, int width, int height, int right
     }
     ClearScreen(Colour{});
     return true;
-}
-
-bool OpenScreen(int width, int height, int depth, const std::string& title) {
-    // The builder's screen always lives in a window (OpenWindowScreen).
-    (void)width;
-    (void)height;
-    (void)depth;
-    (void)title;
-    return false;
-}
-
-void CloseScreen() { win32ui::DestroyScreen(); }
-
-bool ScreenOpen() { return g_win.screen != nullptr && gl::RendererRunning(); }
-
-// The back buffer is kept as a texture before the swap, so an expose can show it again.
-void Flip() {
-    if (!win32ui::MakeScreenCurrent()) return;
-    gl::FinishFrame();
-    gl::KeepFrame(g_win.kept);
-    win32ui::SwapScreen();
 }
 
 }  // namespace plat

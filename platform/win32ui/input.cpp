@@ -1,11 +1,8 @@
-// Keyboard and mouse of the Win32 backend: keys held by DirectInput-style scan code and the
-// mouse buttons as they were at the event being handled (the thread's keyboard state, taken
-// when the event was queued); the pointer on the desktop and in each window; wheel notches
-// gathered from the messages. Keys are told apart by their place on the keyboard, not by their
-// labels: each scan code's virtual key comes from the keyboard layout (MapVirtualKeyW), so the
-// key where a US keyboard has U acts as U on every layout.
-#include <algorithm>
-#include <iterator>
+// The keys and buttons of the Win32 backend for platform/ui's polls: keys by DirectInput-style
+// scan code and the mouse buttons as the thread's keyboard state has them when an event is
+// queued, the pointer on the desktop. Keys are told apart by their place on the keyboard, not
+// by their labels: each scan code's virtual key comes from the keyboard layout
+// (MapVirtualKeyW), so the key where a US keyboard has U acts as U on every layout.
 
 #include "platform/input.h"
 #include "platform/win32ui/win32ui_state.h"
@@ -39,9 +36,16 @@ void FindKeyPlaces() {
     for (const ExtendedKey& key : kExtendedKeys) g_win.keyVirtual[key.code] = key.virtualKey;
 }
 
+}  // namespace plat::win32ui
+
+namespace plat::ui {
+
+using win32ui::g_win;
+
+// The thread's keyboard state follows the messages taken from the queue so far.
 InputSnapshot TakeInputSnapshot() {
     InputSnapshot snapshot;
-    FindKeyPlaces();
+    win32ui::FindKeyPlaces();
     BYTE state[256] = {};
     if (!GetKeyboardState(state)) return snapshot;
     for (int code = 0; code < kScanCodeCount; ++code) {
@@ -53,54 +57,21 @@ InputSnapshot TakeInputSnapshot() {
     return snapshot;
 }
 
-}  // namespace plat::win32ui
+InputSnapshot InputNow() { return TakeInputSnapshot(); }
+
+bool PointerOnDesktop(int& x, int& y) {
+    POINT point;
+    if (!GetCursorPos(&point)) return false;
+    x = point.x;
+    y = point.y;
+    return true;
+}
+
+}  // namespace plat::ui
 
 namespace plat {
 
-using win32ui::g_win;
-
 void InitKeyboard() { win32ui::FindKeyPlaces(); }
 void InitMouse() {}
-
-// The keys as of the event being handled; before the first event, the keys now.
-void PollKeyboard() {
-    const win32ui::InputSnapshot state = g_win.haveCurrent ? g_win.current : win32ui::TakeInputSnapshot();
-    std::copy(std::begin(state.keys), std::end(state.keys), std::begin(g_win.keyboard.down));
-}
-
-bool KeyHeld(int code) { return g_win.keyboard.Held(code); }
-bool KeyReleased(int code) { return g_win.keyboard.Released(code); }
-
-void PollMouse() {
-    POINT point{-1, -1};
-    const bool known = GetCursorPos(&point) != FALSE;
-    if (!known) point = POINT{-1, -1};
-    g_win.motionX = g_win.haveLastMouse && known ? point.x - g_win.mouseX : 0;
-    g_win.motionY = g_win.haveLastMouse && known ? point.y - g_win.mouseY : 0;
-    g_win.haveLastMouse = known;
-    g_win.mouseX = point.x;
-    g_win.mouseY = point.y;
-    g_win.wheel = g_win.pendingWheel;
-    g_win.pendingWheel = 0;
-    // The buttons as of the event being handled.
-    const win32ui::InputSnapshot state = g_win.haveCurrent ? g_win.current : win32ui::TakeInputSnapshot();
-    g_win.mouseLeft = state.left;
-    g_win.mouseRight = state.right;
-}
-
-int MouseX() { return g_win.mouseX; }
-int MouseY() { return g_win.mouseY; }
-int MouseMotionX() { return g_win.motionX; }
-int MouseMotionY() { return g_win.motionY; }
-int MouseWheel() { return g_win.wheel; }
-bool MouseLeft() { return g_win.mouseLeft; }
-bool MouseRight() { return g_win.mouseRight; }
-
-// The map builder has no joystick.
-bool InitJoystick() { return false; }
-void PollJoystick() {}
-int JoystickX() { return 0; }
-int JoystickY() { return 0; }
-bool JoystickButton(int) { return false; }
 
 }  // namespace plat

@@ -1,15 +1,14 @@
 // The Win32 window backend's one record (numbered windows, menus, controls, the WGL screen, the
-// event queue, input) and the helpers its units share. Internal to platform/win32ui.
+// key places) and the helpers its units share; the event queue and the input polls are
+// platform/ui's. Internal to platform/win32ui.
 #pragma once
 #include "platform/win32/wide.h"
 
-#include <deque>
 #include <map>
 #include <string>
 
-#include "platform/gl/renderer.h"
 #include "platform/handles.h"
-#include "platform/keyboard_state.h"
+#include "platform/ui/ui_state.h"
 #include "platform/windows.h"
 
 namespace plat::win32ui {
@@ -44,12 +43,10 @@ struct MenuEntry {
     int window = 0;
 };
 
-// The keys (by DirectInput scan code) and mouse buttons as they were when an event was queued:
-// the program's polls read the state of the event it is handling.
-struct InputSnapshot {
-    bool keys[kScanCodeCount] = {};
-    bool left = false, right = false;
-};
+using ui::DestroyScreen;
+using ui::g_ui;
+using ui::MakeScreenCurrent;
+using ui::Push;
 
 struct Backend {
     HINSTANCE instance = nullptr;
@@ -58,10 +55,6 @@ struct Backend {
     void* boxProc = nullptr;       // the Yes/No box's own window procedure while it is open
     std::map<int, WindowEntry> windows;  // by window number
     std::map<int, MenuEntry> menus;      // by menu number
-    std::deque<WindowEvent> events;
-    std::deque<InputSnapshot> snapshots;  // one per queued event
-    InputSnapshot current;                // of the event last handed out
-    bool haveCurrent = false;
 
     HWND screen = nullptr;        // the window carrying the drawing screen (screenWindow's)
     HDC screenDc = nullptr;       // its own device context (CS_OWNDC)
@@ -69,17 +62,9 @@ struct Backend {
     int screenWindow = 0;
     int edgeRight = 0, edgeBottom = 0;  // pixels kept free at the screen's right and bottom
     HFONT textFont = nullptr;     // of DrawWindowText, made at its first use
-    gl::KeptFrame kept;                    // the last flipped frame, repainted on exposes
 
-    KeyboardState keyboard;
     int keyVirtual[kScanCodeCount] = {};  // the virtual key at each scan code's place (0: none)
     bool keyVirtualFound = false;
-    int mouseX = -1, mouseY = -1;  // desktop pixels at the last poll
-    int motionX = 0, motionY = 0;  // since the previous poll
-    bool haveLastMouse = false;
-    int wheel = 0;                 // notches at the last poll
-    int pendingWheel = 0;          // notches seen in messages since the last poll
-    bool mouseLeft = false, mouseRight = false;
 };
 
 extern Backend g_win;
@@ -88,19 +73,11 @@ constexpr wchar_t kWindowClass[] = L"PlomNumberedWindow";
 
 // Registers the window classes once; false when that fails.
 bool RegisterClasses();
-void Push(int kind, int window, int item);
-// The keys and buttons now, as the thread's keyboard state has them (it follows the messages
-// taken from the queue so far).
-InputSnapshot TakeInputSnapshot();
 WindowEntry* FindEntry(int number);
 // The number of the numbered window `hwnd` is, or lies inside (a control, the screen); 0 for none.
 int WindowNumberOf(HWND hwnd);
 // Shows the frame last flipped again, after an expose (display.cpp).
 void RepaintScreen();
-// Makes the screen's GL context current (before any drawing); false without a screen.
-bool MakeScreenCurrent();
-// Deletes the screen (renderer stopped first).
-void DestroyScreen();
 // Fills `keyVirtual` from the keyboard layout of the thread (input.cpp).
 void FindKeyPlaces();
 

@@ -202,7 +202,7 @@ bool TakeInputMessage(const MSG& message) {
             // The wheel goes to the window under the pointer (Windows sends it to the focus).
             POINT pointer{static_cast<short>(LOWORD(message.lParam)), static_cast<short>(HIWORD(message.lParam))};
             const int pointed = WindowNumberOf(WindowFromPoint(pointer));
-            g_win.pendingWheel += GET_WHEEL_DELTA_WPARAM(message.wParam) / WHEEL_DELTA;
+            g_ui.mouse.pendingWheel += GET_WHEEL_DELTA_WPARAM(message.wParam) / WHEEL_DELTA;
             if (pointed != 0 || number != 0) Push(kEventWheel, pointed != 0 ? pointed : number, 0);
             return true;
         }
@@ -264,24 +264,6 @@ std::wstring MenuText(const std::string& text) {
     return shown;
 }
 
-// A screen point in the client area of shown window `number`: false when it lies outside.
-bool ScreenPointInClient(int number, POINT point, int& x, int& y) {
-    WindowEntry* entry = FindEntry(number);
-    if (entry == nullptr || !IsWindowVisible(entry->hwnd)) return false;
-    ScreenToClient(entry->hwnd, &point);
-    RECT client;
-    GetClientRect(entry->hwnd, &client);
-    if (point.x < 0 || point.y < 0 || point.x >= client.right || point.y >= client.bottom) return false;
-    x = point.x;
-    y = point.y;
-    return true;
-}
-
-// The client point of the last poll in the window; false outside its client area.
-bool ClientPoint(int number, int& x, int& y) {
-    return g_win.mouseX >= 0 && ScreenPointInClient(number, POINT{g_win.mouseX, g_win.mouseY}, x, y);
-}
-
 }  // namespace
 
 bool RegisterClasses() {
@@ -300,11 +282,6 @@ bool RegisterClasses() {
     if (RegisterClassExW(&windowClass) == 0) return false;
     g_win.classesRegistered = true;
     return true;
-}
-
-void Push(int kind, int window, int item) {
-    g_win.events.push_back(WindowEvent{kind, window, item});
-    g_win.snapshots.push_back(TakeInputSnapshot());
 }
 
 WindowEntry* FindEntry(int number) {
@@ -546,29 +523,6 @@ void SetControlTextColour(int window, int control, Colour colour) {
     InvalidateRect(record->hwnd, nullptr, TRUE);
 }
 
-WindowEvent WaitEvent() {
-    while (g_win.events.empty()) {
-        if (g_win.windows.empty()) return WindowEvent{};
-        MSG message;
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            PostQuitMessage(static_cast<int>(message.wParam));  // for whoever pumps next
-            return WindowEvent{};
-        }
-        if (got < 0) return WindowEvent{};
-        win32ui::HandleMessage(message);
-    }
-    const WindowEvent event = g_win.events.front();
-    g_win.events.pop_front();
-    if (!g_win.snapshots.empty()) {
-        g_win.current = g_win.snapshots.front();
-        g_win.snapshots.pop_front();
-        g_win.haveCurrent = true;
-    }
-    win32ui::MakeScreenCurrent();  // the program draws right after the event
-    return event;
-}
-
 void StartWindowTimer(int number, int milliseconds) {
     WindowEntry* entry = win32ui::FindEntry(number);
     if (entry == nullptr) return;
@@ -576,20 +530,43 @@ void StartWindowTimer(int number, int milliseconds) {
     SetTimer(entry->hwnd, win32ui::kEventTimerId, static_cast<UINT>(std::max(milliseconds, 1)), nullptr);
 }
 
-bool PointerInWindow(int number, int& x, int& y) {
-    x = y = -1;
-    POINT point;
-    return GetCursorPos(&point) && win32ui::ScreenPointInClient(number, point, x, y);
-}
-
-int WindowMouseX(int number) {
-    int x = -1, y = -1;
-    return win32ui::ClientPoint(number, x, y) ? x : -1;
-}
-
-int WindowMouseY(int number) {
-    int x = -1, y = -1;
-    return win32ui::ClientPoint(number, x, y) ? y : -1;
-}
-
 }  // namespace plat
+
+namespace plat::ui {
+
+using win32ui::g_win;
+
+bool PumpEvent() {
+    if (!g_ui.events.empty()) return true;
+    if (g_win.windows.empty()) return false;
+    MSG message;
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+        PostQuitMessage(static_cast<int>(message.wParam));  // for whoever pumps next
+        return false;
+    }
+    if (got < 0) return false;
+    win32ui::HandleMessage(message);
+    return true;
+}
+
+bool DesktopPointInClient(int number, int desktopX, int desktopY, int& x, int& y) {
+    win32ui::WindowEntry* entry = win32ui::FindEntry(number);
+    if (entry == nullptr || !IsWindowVisible(entry->hwnd)) return false;
+    POINT point{desktopX, desktopY};
+    ScreenToClient(entry->hwnd, &point);
+    RECT client;
+    GetClientRect(entry->hwnd, &client);
+    if (point.x < 0 || point.y < 0 || point.x >= client.right || point.y >= client.bottom) return false;
+    x = point.x;
+    y = point.y;
+    return true;
+}
+
+void DestroyWindows() {
+    while (!g_win.windows.empty()) CloseWindow(g_win.windows.rbegin()->first);
+    if (g_win.textFont != nullptr) DeleteObject(g_win.textFont);
+    g_win.textFont = nullptr;
+}
+
+}  // namespace plat::ui

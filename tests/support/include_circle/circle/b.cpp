@@ -1,0 +1,3 @@
+#include "circle/b.h"
+#include "circle/c.h"
+int B() { return C(); }

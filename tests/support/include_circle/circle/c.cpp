@@ -1,0 +1,3 @@
+#include "circle/c.h"
+#include "circle/a.h"
+int C() { return 0; }

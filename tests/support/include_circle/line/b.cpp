@@ -1,0 +1,2 @@
+#include "line/b.h"
+int B() { return 0; }
