@@ -20,8 +20,6 @@ constexpr int kFieldHeight = 20;      // pixels
 constexpr int kRowsPerColumn = 16;
 constexpr int kPlaceholderRows = 97;
 constexpr int kButtonHeight = 48;     // pixels
-constexpr int kSetDnaButton = 100;
-constexpr int kKillDnaButton = 101;
 
 constexpr plat::Colour kTemplateKeyColour{250, 250, 0};
 constexpr plat::Colour kTemplateValueColour{255, 255, 255};

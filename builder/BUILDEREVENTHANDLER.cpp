@@ -15,17 +15,12 @@
 
 namespace {
 
-constexpr int kSetDnaButton = 100;
-constexpr int kKillDnaButton = 101;
-constexpr int kKillDnaItem = 109;
-constexpr int kSetDnaItem = 110;
-
 void HandleDescriptorEvent(const plat::WindowEvent& event) {
     const bool control = event.kind == plat::kEventControl;
     const bool menu = event.kind == plat::kEventMenu;
-    if ((control && event.item == kKillDnaButton) || (menu && event.item == kKillDnaItem)) {
+    if ((control && event.item == kKillDnaButton) || (menu && event.item == kItemKillDna)) {
         ResetTileDna();
-    } else if ((control && event.item == kSetDnaButton) || (menu && event.item == kSetDnaItem)) {
+    } else if ((control && event.item == kSetDnaButton) || (menu && event.item == kItemSetDna)) {
         SetTileDna();
     }
 }
@@ -47,18 +42,18 @@ void HandleTileWindowEvent(const plat::WindowEvent& event) {
 void MenuAction(int item) {
     PLAT_MARK("BUILDEREVENTHANDLER");
     switch (item) {
-        case 105: OpenMapCommand(); break;
-        case 114: SaveMapCommand(); break;
-        case 106: AskQuitBuilder(); break;
-        case 115: RedrawMapCommand(); break;
-        case 117: NewMapCommand(); break;  // asks first
-        case 116: RefreshTileLibrary(); break;
-        case 118: ImportTileCommand(); break;
-        case 122: gBuilder.tileWindowHidden = 1; break;
-        case 125: SetMapZoom(0.1f); break;  // drawn at the next event of the main window
-        case 126: TakeScreenshot(); break;
-        case 127: SetMapZoom(1.0f); break;
-        case 107: ShowAboutMessage(); break;
+        case kItemLoadMap: OpenMapCommand(); break;
+        case kItemSaveMap: SaveMapCommand(); break;
+        case kItemQuit: AskQuitBuilder(); break;
+        case kItemRedrawMap: RedrawMapCommand(); break;
+        case kItemNewMap: NewMapCommand(); break;  // asks first
+        case kItemRefreshTiles: RefreshTileLibrary(); break;
+        case kItemImportTile: ImportTileCommand(); break;
+        case kItemHideWindow: gBuilder.tileWindowHidden = 1; break;
+        case kItemMiniMap: SetMapZoom(0.1f); break;  // drawn at the next event of the main window
+        case kItemScreenshot: TakeScreenshot(); break;
+        case kItemWorkMap: SetMapZoom(1.0f); break;
+        case kItemAbout: ShowAboutMessage(); break;
         default: break;
     }
 }

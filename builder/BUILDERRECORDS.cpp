@@ -1,5 +1,6 @@
 // BUILDERRECORDS: the map builder's process records (declared in BUILDERRECORDS.h), the selected
 // tile type, and the one end of the process; every unit of the builder uses these.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -23,6 +24,27 @@ int TileTypeIndex(const std::string& name) {
         if (gBuilder.tileLibrary[i].name == name) return static_cast<int>(i);
     }
     return -1;
+}
+
+size_t PlacedTileCount() {
+    const int last = std::min(gBuilder.lastTileIndex, static_cast<int>(gBuilder.mapTiles.size()) - 1);
+    return static_cast<size_t>(std::max(last + 1, 0));
+}
+
+wf::MapTileView PlacedTileView(const void* tiles, size_t index) {
+    const MapTile& tile = (*static_cast<const std::vector<MapTile>*>(tiles))[index];
+    wf::MapTileView view;
+    view.name = tile.name.data();
+    view.nameLength = tile.name.size();
+    view.libraryIndex = tile.libraryIndex;
+    view.x = tile.x;
+    view.y = tile.y;
+    view.width = tile.width;
+    view.height = tile.height;
+    view.layer = tile.layer;
+    view.active = tile.active != 0;
+    view.hasGeneseID = !tile.descriptor.geneseID.empty();
+    return view;
 }
 
 void EndBuilder() {

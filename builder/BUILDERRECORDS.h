@@ -7,6 +7,7 @@
 
 #include "platform/handles.h"
 #include "worldfiles/descriptor.h"
+#include "worldfiles/mapfile.h"
 
 // Window and menu numbers the event dispatch tests.
 constexpr int kMainWindow = 100;
@@ -14,6 +15,28 @@ constexpr int kTileWindow = 102;
 constexpr int kDescriptorWindow = 103;
 constexpr int kTileMenu = 104;
 constexpr int kDescriptorMenu = 108;
+
+// The menu items' numbers: the menus are built with them (BUILDERWINDOW) and their events
+// dispatched by them (BUILDEREVENTHANDLER).
+enum MenuItem : int {
+    kItemLoadMap = 105,
+    kItemQuit = 106,
+    kItemAbout = 107,
+    kItemKillDna = 109,
+    kItemSetDna = 110,
+    kItemSaveMap = 114,
+    kItemRedrawMap = 115,
+    kItemRefreshTiles = 116,
+    kItemNewMap = 117,
+    kItemImportTile = 118,
+    kItemHideWindow = 122,
+    kItemMiniMap = 125,
+    kItemScreenshot = 126,
+    kItemWorkMap = 127,
+};
+// The descriptor window's buttons (control numbers), made by BUILDERDESCRIPTOR.
+constexpr int kSetDnaButton = 100;
+constexpr int kKillDnaButton = 101;
 
 // One tile type of the tile library: a graphic in the graphics directory with a descriptor.
 struct TileType {
@@ -137,3 +160,8 @@ extern BuilderSettings gBuilderSettings;
 TileType* SelectedTileType();
 // The index of the first tile type named `name`; -1 when there is none.
 int TileTypeIndex(const std::string& name);
+// The placed tiles a map file holds: slots 0 to the last used one, within the table.
+size_t PlacedTileCount();
+// Slot `index` of the placed-tile table `tiles` (a std::vector<MapTile>) as the map file's writer
+// reads it; allocates nothing, for the fault path's backup too.
+wf::MapTileView PlacedTileView(const void* tiles, size_t index);

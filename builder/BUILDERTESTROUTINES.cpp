@@ -40,12 +40,6 @@ public:
         Put(text, length);
         Put("\r\n", 2);
     }
-    void Line(const char* text) { Line(text, std::strlen(text)); }
-    void Line(long long value) {
-        plat::FaultText digits;
-        digits.AppendInt(value);
-        Line(digits.data, digits.length);
-    }
     // True when every byte reached the file.
     bool Close() {
         if (!file_.Valid()) return false;
@@ -78,29 +72,13 @@ private:
     char buffer_[16384];
 };
 
-// The placed-tile table as a map file, byte for byte what WriteMapFile writes (scroll lines
-// "0" and "0", the active tiles without a geneseID, then those with one, then the end marker),
-// made without allocating.
+void PutRawLine(void* file, const char* text, size_t length) { static_cast<RawFile*>(file)->Line(text, length); }
+
+// The placed-tile table as a map file, byte for byte what WriteMapFile writes (the same layout
+// writer), made without allocating.
 bool WriteMapFileRaw(const char* path) {
     RawFile file(path);
-    file.Line("0");
-    file.Line("0");
-    const int last = std::min(gBuilder.lastTileIndex, static_cast<int>(gBuilder.mapTiles.size()) - 1);
-    for (bool withGeneseID : {false, true}) {
-        for (int slot = 0; slot <= last; ++slot) {
-            const MapTile& tile = gBuilder.mapTiles[slot];
-            if (tile.active == 0 || tile.descriptor.geneseID.empty() != !withGeneseID) continue;
-            file.Line(wf::kMapTileMarker);
-            file.Line(tile.name.data(), tile.name.size());
-            file.Line(tile.libraryIndex);
-            file.Line(wf::RoundToInt(tile.x));
-            file.Line(wf::RoundToInt(tile.y));
-            file.Line(wf::RoundToInt(tile.width));
-            file.Line(wf::RoundToInt(tile.height));
-            file.Line(tile.layer);
-        }
-    }
-    file.Line(wf::kMapEndMarker);
+    wf::WriteMapLines(&gBuilder.mapTiles, PlacedTileCount(), PlacedTileView, &file, PutRawLine);
     return file.Close();
 }
 

@@ -20,18 +20,21 @@ struct MenuLine {
 };
 
 constexpr MenuLine kTileMenuLines[] = {
-    {"BUILDER:", 0, nullptr}, {nullptr, 105, "MAP *Load*"}, {nullptr, 0, nullptr},
-    {nullptr, 114, "MAP *Save*"}, {nullptr, 0, nullptr}, {nullptr, 106, "Quit Builder"},
-    {"MAP", 0, nullptr}, {nullptr, 115, "Redraw MAP"}, {nullptr, 0, nullptr}, {nullptr, 117, "New MAP"},
-    {"Refresh Tiles?", 0, nullptr}, {nullptr, 116, "Refresh"}, {nullptr, 118, "Import Tile..."},
-    {"Hide Window?", 0, nullptr}, {nullptr, 122, "Hide Window"},
-    {"Tools:", 0, nullptr}, {nullptr, 125, "Show As MiniMap"},
-    {nullptr, 126, "Save MiniMap (Screenshot)"}, {nullptr, 127, "Show WorkMap"},
-    {"Info", 0, nullptr}, {nullptr, 107, "About"},
+    {"BUILDER:", 0, nullptr}, {nullptr, kItemLoadMap, "MAP *Load*"}, {nullptr, 0, nullptr},
+    {nullptr, kItemSaveMap, "MAP *Save*"}, {nullptr, 0, nullptr}, {nullptr, kItemQuit, "Quit Builder"},
+    {"MAP", 0, nullptr}, {nullptr, kItemRedrawMap, "Redraw MAP"}, {nullptr, 0, nullptr},
+    {nullptr, kItemNewMap, "New MAP"},
+    {"Refresh Tiles?", 0, nullptr}, {nullptr, kItemRefreshTiles, "Refresh"},
+    {nullptr, kItemImportTile, "Import Tile..."},
+    {"Hide Window?", 0, nullptr}, {nullptr, kItemHideWindow, "Hide Window"},
+    {"Tools:", 0, nullptr}, {nullptr, kItemMiniMap, "Show As MiniMap"},
+    {nullptr, kItemScreenshot, "Save MiniMap (Screenshot)"}, {nullptr, kItemWorkMap, "Show WorkMap"},
+    {"Info", 0, nullptr}, {nullptr, kItemAbout, "About"},
 };
 
 constexpr MenuLine kDescriptorMenuLines[] = {
-    {"DNA-SETTINGS:", 0, nullptr}, {nullptr, 110, "SET DNA"}, {nullptr, 0, nullptr}, {nullptr, 109, "KILL DNA"},
+    {"DNA-SETTINGS:", 0, nullptr}, {nullptr, kItemSetDna, "SET DNA"}, {nullptr, 0, nullptr},
+    {nullptr, kItemKillDna, "KILL DNA"},
 };
 
 template <size_t N>

@@ -111,24 +111,7 @@ void ReportUnknownNames(const std::string& source) {
 
 bool WriteMapFile(const std::string& path) {
     PLAT_MARK("BUILDERio");
-    std::vector<wf::MapFileTile> tiles;
-    const int last = std::min(gBuilder.lastTileIndex, static_cast<int>(gBuilder.mapTiles.size()) - 1);
-    tiles.reserve(static_cast<size_t>(std::max(last + 1, 0)));
-    for (int slot = 0; slot <= last; ++slot) {
-        const MapTile& tile = gBuilder.mapTiles[slot];
-        wf::MapFileTile record;
-        record.tileName = tile.name;
-        record.libraryIndex = tile.libraryIndex;
-        record.x = tile.x;
-        record.y = tile.y;
-        record.width = tile.width;
-        record.height = tile.height;
-        record.layer = tile.layer;
-        record.active = tile.active != 0;
-        record.hasGeneseID = !tile.descriptor.geneseID.empty();
-        tiles.push_back(record);
-    }
-    return wf::WriteMapFile(path, tiles);
+    return wf::WriteMapFile(path, &gBuilder.mapTiles, PlacedTileCount(), PlacedTileView);
 }
 
 void ClearMap() {

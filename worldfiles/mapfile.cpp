@@ -2,6 +2,9 @@
 // found by counting lines) and the map builder's (slots started by the "TILE" marker).
 #include "worldfiles/mapfile.h"
 
+#include <cstring>
+
+#include "platform/fault.h"
 #include "platform/files.h"
 #include "worldfiles/convert.h"
 #include "worldfiles/lines.h"
@@ -13,38 +16,73 @@ namespace {
 // Lines of a record after its marker line.
 constexpr size_t kRecordFieldLines = 7;
 
-void AppendTileRecord(const MapFileTile& tile, std::vector<std::string>& lines) {
-    lines.push_back(kMapTileMarker);
-    lines.push_back(tile.tileName);
-    lines.push_back(IntText(tile.libraryIndex));
-    lines.push_back(IntText(RoundToInt(tile.x)));
-    lines.push_back(IntText(RoundToInt(tile.y)));
-    lines.push_back(IntText(RoundToInt(tile.width)));
-    lines.push_back(IntText(RoundToInt(tile.height)));
-    lines.push_back(IntText(tile.layer));
+void TextLine(void* sink, MapLineSink line, const char* text) { line(sink, text, std::strlen(text)); }
+
+void NumberLine(void* sink, MapLineSink line, long long value) {
+    plat::FaultText digits;
+    digits.AppendInt(value);
+    line(sink, digits.data, digits.length);
+}
+
+MapTileView ViewOf(const void* tiles, size_t index) {
+    const MapFileTile& tile = (*static_cast<const std::vector<MapFileTile>*>(tiles))[index];
+    MapTileView view;
+    view.name = tile.tileName.data();
+    view.nameLength = tile.tileName.size();
+    view.libraryIndex = tile.libraryIndex;
+    view.x = tile.x;
+    view.y = tile.y;
+    view.width = tile.width;
+    view.height = tile.height;
+    view.layer = tile.layer;
+    view.active = tile.active;
+    view.hasGeneseID = tile.hasGeneseID;
+    return view;
+}
+
+void CollectLine(void* sink, const char* text, size_t length) {
+    static_cast<std::vector<std::string>*>(sink)->emplace_back(text, length);
 }
 
 }  // namespace
 
-std::vector<std::string> MapFileLines(const std::vector<MapFileTile>& tiles) {
-    std::vector<std::string> lines = {"0", "0"};
+void WriteMapLines(const void* tiles, size_t count, MapTileSource tileAt, void* sink, MapLineSink line) {
+    TextLine(sink, line, "0");
+    TextLine(sink, line, "0");
     // Tiles with a geneseID go last, so everything they refer to already exists when read.
-    for (const MapFileTile& tile : tiles) {
-        if (tile.active && !tile.hasGeneseID) {
-            AppendTileRecord(tile, lines);
+    for (const bool withGeneseID : {false, true}) {
+        for (size_t i = 0; i < count; ++i) {
+            const MapTileView tile = tileAt(tiles, i);
+            if (!tile.active || tile.hasGeneseID != withGeneseID) continue;
+            TextLine(sink, line, kMapTileMarker);
+            line(sink, tile.name, tile.nameLength);
+            NumberLine(sink, line, tile.libraryIndex);
+            NumberLine(sink, line, RoundToInt(tile.x));
+            NumberLine(sink, line, RoundToInt(tile.y));
+            NumberLine(sink, line, RoundToInt(tile.width));
+            NumberLine(sink, line, RoundToInt(tile.height));
+            NumberLine(sink, line, tile.layer);
         }
     }
-    for (const MapFileTile& tile : tiles) {
-        if (tile.active && tile.hasGeneseID) {
-            AppendTileRecord(tile, lines);
-        }
-    }
-    lines.push_back(kMapEndMarker);
+    TextLine(sink, line, kMapEndMarker);
+}
+
+std::vector<std::string> MapFileLines(const void* tiles, size_t count, MapTileSource tileAt) {
+    std::vector<std::string> lines;
+    WriteMapLines(tiles, count, tileAt, &lines, CollectLine);
     return lines;
 }
 
+std::vector<std::string> MapFileLines(const std::vector<MapFileTile>& tiles) {
+    return MapFileLines(&tiles, tiles.size(), ViewOf);
+}
+
+bool WriteMapFile(const std::string& path, const void* tiles, size_t count, MapTileSource tileAt) {
+    return plat::WriteLinesAtomically(path, MapFileLines(tiles, count, tileAt));
+}
+
 bool WriteMapFile(const std::string& path, const std::vector<MapFileTile>& tiles) {
-    return plat::WriteLinesAtomically(path, MapFileLines(tiles));
+    return WriteMapFile(path, &tiles, tiles.size(), ViewOf);
 }
 
 EngineMap ParseEngineMap(const std::vector<std::string>& lines) {

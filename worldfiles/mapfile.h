@@ -20,11 +20,33 @@ struct MapFileTile {
     bool hasGeneseID = false;   // tiles with a geneseID are written after all others
 };
 
-// The lines of a map file: "0", "0", first the active tiles without geneseID, then those with
-// one, each group in table order, then the end marker.
+// One tile of a caller's table as the map file's layout reads it; the name is borrowed.
+struct MapTileView {
+    const char* name = "";
+    size_t nameLength = 0;
+    int libraryIndex = 0;
+    float x = 0, y = 0, width = 0, height = 0;  // as in MapFileTile
+    int layer = 0;
+    bool active = true;
+    bool hasGeneseID = false;
+};
+// Tile `index` of the caller's table `tiles`.
+using MapTileSource = MapTileView (*)(const void* tiles, size_t index);
+// Takes one line of the file (without its line end) for the caller's `sink`.
+using MapLineSink = void (*)(void* sink, const char* text, size_t length);
+
+// The map file's layout, the one place it is spelled: "0", "0", first the active tiles without
+// geneseID, then those with one, each group in table order, then the end marker; each line goes
+// to `line`. Allocates nothing (numbers are formatted in fixed buffers), so a fault routine can
+// write a map with it.
+void WriteMapLines(const void* tiles, size_t count, MapTileSource tileAt, void* sink, MapLineSink line);
+
+// The lines of a map file of these tiles (WriteMapLines).
 std::vector<std::string> MapFileLines(const std::vector<MapFileTile>& tiles);
+std::vector<std::string> MapFileLines(const void* tiles, size_t count, MapTileSource tileAt);
 // Writes MapFileLines atomically; false when the file could not be written (the old one survives).
 bool WriteMapFile(const std::string& path, const std::vector<MapFileTile>& tiles);
+bool WriteMapFile(const std::string& path, const void* tiles, size_t count, MapTileSource tileAt);
 
 // --- the engine's reading -------------------------------------------------------------------
 struct EngineMapRecord {

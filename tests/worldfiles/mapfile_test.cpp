@@ -52,6 +52,73 @@ TEST(WriteMapFile, RecordsRoundedSkipInactiveAndPutGeneseTilesLast) {
               "ENGINETILEINFOEND\r\n");
 }
 
+// A caller's own table, read through a view, written into a fixed buffer: the same lines as the
+// ordinary writer makes of the same tiles.
+struct FixedSink {
+    char bytes[512] = {};
+    size_t used = 0;
+};
+
+void PutLine(void* sink, const char* text, size_t length) {
+    auto& fixed = *static_cast<FixedSink*>(sink);
+    for (size_t i = 0; i < length + 2 && fixed.used < sizeof fixed.bytes; ++i) {
+        fixed.bytes[fixed.used++] = i < length ? text[i] : "\r\n"[i - length];
+    }
+}
+
+struct OwnTile {
+    const char* name;
+    size_t nameLength;  // may stop short of the name's end: only that much is written
+    int x, layer;
+    bool active, genese;
+};
+
+wf::MapTileView OwnView(const void* tiles, size_t index) {
+    const OwnTile& tile = static_cast<const OwnTile*>(tiles)[index];
+    wf::MapTileView view;
+    view.name = tile.name;
+    view.nameLength = tile.nameLength;
+    view.libraryIndex = static_cast<int>(index);
+    view.x = static_cast<float>(tile.x);
+    view.width = 8;
+    view.height = 4;
+    view.layer = tile.layer;
+    view.active = tile.active;
+    view.hasGeneseID = tile.genese;
+    return view;
+}
+
+TEST(WriteMapFile, TheLayoutWriterServesAnyTableThroughAnySink) {
+    const OwnTile own[] = {
+        {"gate", 4, 1, 2, true, true}, {"rocky", 4, -7, -2147483647 - 1, true, false},
+        {"gone", 4, 0, 0, false, false}, {"x", 1, 2147483520, 9, true, false},
+    };
+    FixedSink sink;
+    wf::WriteMapLines(own, 4, OwnView, &sink, PutLine);
+    const std::string expected =
+        "0\r\n0\r\n"
+        "TILE\r\nrock\r\n1\r\n-7\r\n0\r\n8\r\n4\r\n-2147483648\r\n"
+        "TILE\r\nx\r\n3\r\n2147483520\r\n0\r\n8\r\n4\r\n9\r\n"
+        "TILE\r\ngate\r\n0\r\n1\r\n0\r\n8\r\n4\r\n2\r\n"
+        "ENGINETILEINFOEND\r\n";
+    EXPECT_EQ(std::string(sink.bytes, sink.used), expected);
+
+    std::vector<wf::MapFileTile> same;
+    for (size_t i = 0; i < 4; ++i) {
+        const wf::MapTileView view = OwnView(own, i);
+        wf::MapFileTile tile = Tile(std::string(view.name, view.nameLength), view.x, 0, view.layer);
+        tile.width = 8;
+        tile.height = 4;
+        tile.libraryIndex = view.libraryIndex;
+        tile.active = view.active;
+        tile.hasGeneseID = view.hasGeneseID;
+        same.push_back(tile);
+    }
+    std::string joined;
+    for (const std::string& line : wf::MapFileLines(same)) joined += line + "\r\n";
+    EXPECT_EQ(joined, expected);
+}
+
 TEST(WriteMapFile, FailedWriteLeavesOldFileIntact) {
     wftest::TempDir dir;
     ASSERT_TRUE(dir.Valid());
