@@ -1,5 +1,6 @@
 // Display, images as textures, drawables (textured quads) and 2D drawing over the frame.
-// Implemented by the GL renderer (platform/gl, windows from platform/sdl) and by platform/headless.
+// Implemented by the GL renderer (platform/gl) with the screen of platform/sdl (the engine) or of
+// platform/ui with platform/fltk or platform/win32ui (the map builder), and by platform/headless.
 #pragma once
 #include <string>
 

@@ -1,5 +1,7 @@
 // Numbered windows, the drawing screen inside a window, menus, controls and the window events
-// of the map builder. Implemented by platform/fltk and platform/headless (the engine has none).
+// of the map builder. Implemented by platform/ui (events, the pointer in a window) with
+// platform/fltk (Linux) or platform/win32ui (Windows), and by platform/headless (the engine has
+// none).
 #pragma once
 #include <string>
 
