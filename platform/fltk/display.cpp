@@ -96,10 +96,6 @@ void SwapScreen() { g_fltk.screen->swap_buffers(); }
 
 void DestroyScreen() {
     if (g_fltk.screen == nullptr) return;
-    if (MakeScreenCurrent()) {
-        gl::ForgetFrame(g_ui.kept);
-        gl::StopRenderer();
-    }
     Fl_Window* parent = g_fltk.screen->window();
     for (Fl_Window*& edge : g_fltk.screenEdges) {
         if (edge == nullptr) continue;
@@ -200,13 +196,7 @@ bool OpenWindowScreen(int number, int x, int y, int width, int height, int right
         g_fltk.screenEdges[i] = edge;
     }
     Fl::flush();
-    if (!fltk::MakeScreenCurrent() || view->context() == nullptr ||
-        !gl::StartRenderer(width, height)) {
-        fltk::DestroyScreen();
-        return false;
-    }
-    ClearScreen(Colour{});
-    return true;
+    return ui::StartScreen(fltk::MakeScreenCurrent() && view->context() != nullptr, width, height);
 }
 
 }  // namespace plat

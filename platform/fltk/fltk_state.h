@@ -51,7 +51,6 @@ struct MenuBarEntry {
     int lastIndex = -1; // index of the last item added (for separators)
 };
 
-using ui::DestroyScreen;
 using ui::g_ui;
 using ui::MakeScreenCurrent;
 using ui::Push;

@@ -230,7 +230,7 @@ bool WindowExists(int number) { return fltk::FindWindow(number) != nullptr; }
 void CloseWindow(int number) {
     NumberedWindow* window = fltk::FindWindow(number);
     if (window == nullptr) return;
-    if (g_fltk.screenWindow == number) fltk::DestroyScreen();
+    if (g_fltk.screenWindow == number) ui::ReleaseScreen();
     for (auto it = g_fltk.menus.begin(); it != g_fltk.menus.end();) {
         it = it->second.window == number ? g_fltk.menus.erase(it) : std::next(it);
     }

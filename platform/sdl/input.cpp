@@ -61,7 +61,7 @@ void PumpEvents() {
         if (event.type == SDL_MOUSEWHEEL) {
             const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y
                                                                                  : event.wheel.y;
-            g_sdl.pendingWheel += notches;
+            g_sdl.mouse.pendingWheel += notches;
         }
     }
 }
@@ -104,24 +104,19 @@ void PollMouse() {
     int globalX = 0;
     int globalY = 0;
     const Uint32 buttons = SDL_GetGlobalMouseState(&globalX, &globalY);
-    g_sdl.mouseLeft = (buttons & SDL_BUTTON_LMASK) != 0;
-    g_sdl.mouseRight = (buttons & SDL_BUTTON_RMASK) != 0;
-    g_sdl.motionX = g_sdl.haveLastMouse ? globalX - g_sdl.lastGlobalX : 0;
-    g_sdl.motionY = g_sdl.haveLastMouse ? globalY - g_sdl.lastGlobalY : 0;
-    g_sdl.lastGlobalX = globalX;
-    g_sdl.lastGlobalY = globalY;
-    g_sdl.haveLastMouse = true;
-    g_sdl.wheel = g_sdl.pendingWheel;
-    g_sdl.pendingWheel = 0;
+    MouseState& mouse = g_sdl.mouse;
+    mouse.left = (buttons & SDL_BUTTON_LMASK) != 0;
+    mouse.right = (buttons & SDL_BUTTON_RMASK) != 0;
+    mouse.Poll(true, globalX, globalY);
 
-    g_sdl.mouseX = -1;
-    g_sdl.mouseY = -1;
+    mouse.x = -1;
+    mouse.y = -1;
     if (g_sdl.window == nullptr) return;
     // SDL refreshes the global position only on raw input events, which synthetic pointer
     // motion (XTest, as under Xvfb) need not produce; while the pointer is over the window,
     // the window's own motion events give its position.
     if (SDL_GetMouseFocus() == g_sdl.window) {
-        SDL_GetMouseState(&g_sdl.mouseX, &g_sdl.mouseY);
+        SDL_GetMouseState(&mouse.x, &mouse.y);
         return;
     }
     int windowX = 0;
@@ -133,18 +128,18 @@ void PollMouse() {
     const int x = globalX - windowX;
     const int y = globalY - windowY;
     if (x >= 0 && y >= 0 && x < width && y < height) {
-        g_sdl.mouseX = x;
-        g_sdl.mouseY = y;
+        mouse.x = x;
+        mouse.y = y;
     }
 }
 
-int MouseX() { return g_sdl.mouseX; }
-int MouseY() { return g_sdl.mouseY; }
-int MouseMotionX() { return g_sdl.motionX; }
-int MouseMotionY() { return g_sdl.motionY; }
-int MouseWheel() { return g_sdl.wheel; }
-bool MouseLeft() { return g_sdl.mouseLeft; }
-bool MouseRight() { return g_sdl.mouseRight; }
+int MouseX() { return g_sdl.mouse.x; }
+int MouseY() { return g_sdl.mouse.y; }
+int MouseMotionX() { return g_sdl.mouse.motionX; }
+int MouseMotionY() { return g_sdl.mouse.motionY; }
+int MouseWheel() { return g_sdl.mouse.wheel; }
+bool MouseLeft() { return g_sdl.mouse.left; }
+bool MouseRight() { return g_sdl.mouse.right; }
 
 bool InitJoystick() {
     sdl::CloseJoystick();

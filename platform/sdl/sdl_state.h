@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/keyboard_state.h"
+#include "platform/mouse_state.h"
 
 namespace plat::sdl {
 
@@ -24,17 +25,7 @@ struct Backend {
 
     KeyboardState keyboard;
 
-    int mouseX = -1;
-    int mouseY = -1;
-    int motionX = 0;
-    int motionY = 0;
-    int wheel = 0;
-    int pendingWheel = 0;  // wheel notches seen in events since the last mouse poll
-    bool mouseLeft = false;
-    bool mouseRight = false;
-    bool haveLastMouse = false;
-    int lastGlobalX = 0;
-    int lastGlobalY = 0;
+    MouseState mouse;  // x, y: pixels in the window; motion measured on the desktop
 
     SDL_Joystick* joystick = nullptr;
     int joystickX = 0;

@@ -7,6 +7,28 @@
 #include "platform/files.h"
 #include "platform/ui/ui_state.h"
 
+namespace plat::ui {
+
+bool StartScreen(bool contextMade, int width, int height) {
+    if (!contextMade || !MakeScreenCurrent() || !gl::StartRenderer(width, height)) {
+        ReleaseScreen();
+        return false;
+    }
+    ClearScreen(Colour{});
+    return true;
+}
+
+void ReleaseScreen() {
+    if (!ScreenExists()) return;
+    if (MakeScreenCurrent()) {
+        gl::ForgetFrame(g_ui.kept);
+        gl::StopRenderer();
+    }
+    DestroyScreen();
+}
+
+}  // namespace plat::ui
+
 namespace plat {
 
 using ui::g_ui;
@@ -20,7 +42,7 @@ bool OpenScreen(int width, int height, int depth, const std::string& title) {
     return false;
 }
 
-void CloseScreen() { ui::DestroyScreen(); }
+void CloseScreen() { ui::ReleaseScreen(); }
 
 bool ScreenOpen() { return ui::ScreenExists() && gl::RendererRunning(); }
 
@@ -36,7 +58,7 @@ void Flip() {
 void ReleaseAll() {
     if (ui::MakeScreenCurrent()) gl::FreeAllGraphics();
     g_ui.kept = gl::KeptFrame{};
-    ui::DestroyScreen();
+    ui::ReleaseScreen();
     ui::DestroyWindows();
     g_ui.events.clear();
     g_ui.snapshots.clear();

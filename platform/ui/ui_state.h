@@ -36,6 +36,11 @@ extern Shared g_ui;
 
 // Queues a window event with the keys and buttons as the toolkit has them now.
 void Push(int kind, int window, int item);
+// Starts the renderer on the screen the toolkit has just made (its context usable when
+// `contextMade`) and clears it; on failure the screen is released again. False then.
+bool StartScreen(bool contextMade, int width, int height);
+// Stops the renderer on the screen (its kept frame freed) and has the toolkit delete it.
+void ReleaseScreen();
 
 // --- what only a toolkit can do ---------------------------------------------------------------
 // Handles what the toolkit has pending and, while no window event is queued, waits for one
@@ -57,7 +62,7 @@ bool ScreenExists();
 bool MakeScreenCurrent();
 // Shows the finished back buffer (the screen's context is current).
 void SwapScreen();
-// Deletes the screen (renderer stopped first).
+// Deletes the screen and its context (the renderer no longer runs on it).
 void DestroyScreen();
 // Closes every window with its menus and controls, and frees the toolkit's own resources.
 void DestroyWindows();

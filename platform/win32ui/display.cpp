@@ -95,10 +95,6 @@ namespace plat::ui {
 
 void DestroyScreen() {
     if (g_win.screen == nullptr) return;
-    if (MakeScreenCurrent()) {
-        gl::ForgetFrame(g_ui.kept);
-        gl::StopRenderer();
-    }
     if (g_win.context != nullptr) {
         wglMakeCurrent(nullptr, nullptr);
         wglDeleteContext(g_win.context);
@@ -137,14 +133,9 @@ bool OpenWindowScreen(int number, int x, int y, int width, int height, int right
     g_win.edgeRight = rightOffset > 0 ? rightOffset : 0;
     g_win.edgeBottom = bottomOffset > 0 ? bottomOffset : 0;
     g_win.screenDc = GetDC(g_win.screen);
-    if (g_win.screenDc == nullptr || !win32ui::SetScreenPixelFormat(g_win.screenDc) ||
-        (g_win.context = wglCreateContext(g_win.screenDc)) == nullptr || !win32ui::MakeScreenCurrent() ||
-        !gl::StartRenderer(width, height)) {
-        win32ui::DestroyScreen();
-        return false;
-    }
-    ClearScreen(Colour{});
-    return true;
+    const bool made = g_win.screenDc != nullptr && win32ui::SetScreenPixelFormat(g_win.screenDc) &&
+                      (g_win.context = wglCreateContext(g_win.screenDc)) != nullptr;
+    return ui::StartScreen(made, width, height);
 }
 
 }  // namespace plat

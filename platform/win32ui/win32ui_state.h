@@ -43,7 +43,6 @@ struct MenuEntry {
     int window = 0;
 };
 
-using ui::DestroyScreen;
 using ui::g_ui;
 using ui::MakeScreenCurrent;
 using ui::Push;

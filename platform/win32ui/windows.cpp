@@ -345,7 +345,7 @@ bool WindowExists(int number) { return win32ui::FindEntry(number) != nullptr; }
 void CloseWindow(int number) {
     WindowEntry* entry = win32ui::FindEntry(number);
     if (entry == nullptr) return;
-    if (g_win.screenWindow == number) win32ui::DestroyScreen();
+    if (g_win.screenWindow == number) ui::ReleaseScreen();
     for (auto it = g_win.menus.begin(); it != g_win.menus.end();) {
         it = it->second.window == number ? g_win.menus.erase(it) : std::next(it);
     }

@@ -179,6 +179,14 @@ TEST_F(SharedWindowHalf, TheScreenLivesOnlyInAWindowAndFlipsThroughTheToolkit) {
     EXPECT_EQ(g_toolkit.screensDestroyed, 1);
     plat::Flip();
     EXPECT_EQ(g_toolkit.swaps, 1);
+    plat::CloseScreen();  // no screen: nothing to delete
+    EXPECT_EQ(g_toolkit.screensDestroyed, 1);
+
+    // A screen whose context the toolkit could not make is deleted again at once.
+    g_toolkit.screen = true;
+    EXPECT_FALSE(plat::ui::StartScreen(false, 640, 480));
+    EXPECT_FALSE(g_toolkit.screen);
+    EXPECT_EQ(g_toolkit.screensDestroyed, 2);
 }
 
 TEST_F(SharedWindowHalf, ReleaseAllForgetsQueuedEventsWithTheirInputStates) {
