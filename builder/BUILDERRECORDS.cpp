@@ -33,18 +33,7 @@ size_t PlacedTileCount() {
 
 wf::MapTileView PlacedTileView(const void* tiles, size_t index) {
     const MapTile& tile = (*static_cast<const std::vector<MapTile>*>(tiles))[index];
-    wf::MapTileView view;
-    view.name = tile.name.data();
-    view.nameLength = tile.name.size();
-    view.libraryIndex = tile.libraryIndex;
-    view.x = tile.x;
-    view.y = tile.y;
-    view.width = tile.width;
-    view.height = tile.height;
-    view.layer = tile.layer;
-    view.active = tile.active != 0;
-    view.hasGeneseID = !tile.descriptor.geneseID.empty();
-    return view;
+    return wf::MapTileViewOf(tile, tile.name, tile.active != 0, !tile.descriptor.geneseID.empty());
 }
 
 void EndBuilder() {

@@ -26,18 +26,7 @@ void NumberLine(void* sink, MapLineSink line, long long value) {
 
 MapTileView ViewOf(const void* tiles, size_t index) {
     const MapFileTile& tile = (*static_cast<const std::vector<MapFileTile>*>(tiles))[index];
-    MapTileView view;
-    view.name = tile.tileName.data();
-    view.nameLength = tile.tileName.size();
-    view.libraryIndex = tile.libraryIndex;
-    view.x = tile.x;
-    view.y = tile.y;
-    view.width = tile.width;
-    view.height = tile.height;
-    view.layer = tile.layer;
-    view.active = tile.active;
-    view.hasGeneseID = tile.hasGeneseID;
-    return view;
+    return MapTileViewOf(tile, tile.tileName, tile.active, tile.hasGeneseID);
 }
 
 void CollectLine(void* sink, const char* text, size_t length) {

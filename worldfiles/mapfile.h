@@ -30,6 +30,23 @@ struct MapTileView {
     bool active = true;
     bool hasGeneseID = false;
 };
+// The view of a caller's tile record with the fields of MapFileTile (libraryIndex, x, y, width,
+// height, layer); `name` stays the caller's.
+template <typename Tile>
+MapTileView MapTileViewOf(const Tile& tile, const std::string& name, bool active, bool hasGeneseID) {
+    MapTileView view;
+    view.name = name.data();
+    view.nameLength = name.size();
+    view.libraryIndex = tile.libraryIndex;
+    view.x = tile.x;
+    view.y = tile.y;
+    view.width = tile.width;
+    view.height = tile.height;
+    view.layer = tile.layer;
+    view.active = active;
+    view.hasGeneseID = hasGeneseID;
+    return view;
+}
 // Tile `index` of the caller's table `tiles`.
 using MapTileSource = MapTileView (*)(const void* tiles, size_t index);
 // Takes one line of the file (without its line end) for the caller's `sink`.
