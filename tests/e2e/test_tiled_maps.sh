@@ -168,12 +168,12 @@ for refused in "isometric_grass_and_water.tmx:the isometric orientation is not r
   "broken.tmx:broken.tmx:1: not a Tiled file"; do
   map=${refused%%:*}
   expected=${refused#*:}
-  "$TASKO" --import-tiled "$EX/$map" "$E2E_WORK/refused" >"$T/refused.out" 2>&1
+  "$TASKO" --import-tiled "$EX/$map" "$E2E_WORK/refused-world" >"$T/refusal.txt" 2>&1
   code=$?
   [ "$code" -eq 2 ] || e2e_fail "importing $map ended with exit code $code instead of 2"
-  grep -qF -- "$expected" "$T/refused.out" || e2e_fail "importing $map said: $(cat "$T/refused.out")"
-  [ "$(wc -l <"$T/refused.out")" -eq 1 ] || e2e_fail "importing $map said more than one line: $(cat "$T/refused.out")"
-  ! ls -d "$E2E_WORK"/refused* >/dev/null 2>&1 || e2e_fail "importing $map left $(ls -d "$E2E_WORK"/refused*)"
+  grep -qF -- "$expected" "$T/refusal.txt" || e2e_fail "importing $map said: $(cat "$T/refusal.txt")"
+  [ "$(wc -l <"$T/refusal.txt")" -eq 1 ] || e2e_fail "importing $map said more than one line: $(cat "$T/refusal.txt")"
+  ! ls -d "$E2E_WORK"/refused-world* >/dev/null 2>&1 || e2e_fail "importing $map left $(ls -d "$E2E_WORK"/refused-world*)"
 done
 e2e_log "isometric, staggered, hexagonal, a missing tileset and broken XML: one line each, exit code 2, nothing written"
 
