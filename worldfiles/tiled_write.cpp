@@ -29,9 +29,9 @@ void AddProperty(pugi::xml_node properties, const std::string& name, const char*
 // Cells of `grid` pixels covering 0..extent; at least one.
 int CellsCovering(int extent, int grid) { return extent > 0 ? (extent + grid - 1) / grid : 1; }
 
-void AppendTileset(pugi::xml_node map, const std::vector<TiledTileType>& types) {
+void AppendTileset(pugi::xml_node map, const std::vector<TiledExportTile>& types) {
     int widest = 1, tallest = 1;
-    for (const TiledTileType& type : types) {
+    for (const TiledExportTile& type : types) {
         widest = std::max(widest, type.imageWidth);
         tallest = std::max(tallest, type.imageHeight);
     }
@@ -48,7 +48,7 @@ void AppendTileset(pugi::xml_node map, const std::vector<TiledTileType>& types) 
     grid.append_attribute("width") = 1;
     grid.append_attribute("height") = 1;
     for (size_t id = 0; id < types.size(); ++id) {
-        const TiledTileType& type = types[id];
+        const TiledExportTile& type = types[id];
         pugi::xml_node tile = tileset.append_child("tile");
         tile.append_attribute("id") = static_cast<int>(id);
         const bool hasImage = !type.imageSource.empty();
@@ -261,7 +261,7 @@ TiledExportResult ExportTiledMap(const TiledExportWorld& world, const std::vecto
     };
     std::vector<KeyedCopy> copies;
     for (const std::string& name : TileDirectoryNames(world.tileDirectory, world.graphicsExtension)) {
-        TiledTileType type;
+        TiledExportTile type;
         type.name = name;
         type.properties = DescriptorProperties(world.tileDirectory + name + ".dll");
         const std::string graphic = world.tileDirectory + name + world.graphicsExtension;
@@ -285,9 +285,9 @@ TiledExportResult ExportTiledMap(const TiledExportWorld& world, const std::vecto
     // Names the map holds that the library lacks keep their records as tiles without an image.
     for (const BuilderMapRecord& record : document.records) {
         const bool known = std::any_of(document.types.begin(), document.types.end(),
-                                       [&](const TiledTileType& type) { return type.name == record.tileName; });
+                                       [&](const TiledExportTile& type) { return type.name == record.tileName; });
         if (known) continue;
-        TiledTileType type;
+        TiledExportTile type;
         type.name = record.tileName;
         document.types.push_back(type);
         result.missingTypes.push_back(record.tileName);

@@ -17,7 +17,7 @@ inline constexpr const char* kTiledLibraryIndexProperty = "taskoLibraryIndex";
 inline constexpr const char* kTiledNameProperty = "taskoName";
 
 // One tile of the tileset.
-struct TiledTileType {
+struct TiledExportTile {
     std::string name;              // the tile type's name
     std::string imageSource;       // path from the map file's directory, "/" separated; "" for none
     int imageWidth = 0, imageHeight = 0;      // pixels of the image
@@ -27,7 +27,7 @@ struct TiledTileType {
 // What goes into the TMX file. Record names that no type carries are refused by TiledMapText.
 struct TiledMapDocument {
     int gridWidth = 32, gridHeight = 32;      // Tiled's grid cell, pixels
-    std::vector<TiledTileType> types;         // tile ids 0.. in this order
+    std::vector<TiledExportTile> types;         // tile ids 0.. in this order
     std::vector<BuilderMapRecord> records;    // in map file order: objects get ids 1.. in it
 };
 
