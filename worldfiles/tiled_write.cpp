@@ -226,8 +226,12 @@ std::vector<std::string> TileDirectoryNames(const std::string& directory, const 
 std::string RelativePath(const std::string& from, const std::string& target) {
     const std::vector<std::string> base = PathParts(plat::AbsolutePath(from.empty() ? "." : from));
     const std::vector<std::string> goal = PathParts(plat::AbsolutePath(target));
-    // Different roots (two drives) or a ".." above the root: no relative path leads there.
-    if (base.empty() || goal.empty() || base[0] != goal[0] || base[0] == "..") {
+    // Two drives ("C:" and "D:") or a ".." above the root: no relative path leads there.
+    const auto drive = [](const std::vector<std::string>& parts) {
+        return !parts.empty() && parts[0].size() == 2 && parts[0][1] == ':' ? parts[0] : std::string();
+    };
+    const bool aboveRoot = (!base.empty() && base[0] == "..") || (!goal.empty() && goal[0] == "..");
+    if (drive(base) != drive(goal) || aboveRoot) {
         std::string absolute = plat::AbsolutePath(target);
         std::replace(absolute.begin(), absolute.end(), '\\', '/');
         return absolute;
@@ -296,6 +300,12 @@ TiledExportResult ExportTiledMap(const TiledExportWorld& world, const std::vecto
     const std::string text = TiledMapText(document);
     if (text.empty()) {
         result.problem = "the map could not be put into TMX";
+        return result;
+    }
+    // Nothing goes beside a map that cannot be written.
+    const std::string directory = mapDirectory.empty() ? "." : mapDirectory;
+    if (!plat::DirectoryExists(directory)) {
+        result.problem = "cannot write " + mapPath + ": its directory does not exist";
         return result;
     }
     if (!copies.empty() && !plat::MakeDirectories(imageDirectory)) {
