@@ -81,6 +81,10 @@ struct TiledSheetLayout {
 // missing, not XML, not a tileset, an image-collection tileset, or has impossible sizes.
 bool ReadTiledTileset(const std::string& path, TiledSheetLayout& layout, std::string& problem);
 
+// A tile's graphic under Tiled's flip flags: the diagonal flip swaps the axes, then the
+// horizontal and vertical flips mirror the result.
+plat::Pixels FlipTiledPixels(const plat::Pixels& in, bool horizontal, bool vertical, bool diagonal);
+
 // Where WriteTiledImport puts things.
 struct TiledImportTarget {
     std::string tileDirectory;       // the graphics and descriptors go here (ends with '/')
