@@ -54,6 +54,7 @@ void MenuAction(int item) {
         case 115: RedrawMapCommand(); break;
         case 117: NewMapCommand(); break;  // asks first
         case 140: ExportTiledMapCommand(); break;
+        case 141: ImportTiledMapCommand(); break;
         case 116: RefreshTileLibrary(); break;
         case 118: ImportTileCommand(); break;
         case 122: gBuilder.tileWindowHidden = 1; break;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "builder/BUILDERENV.h"
+#include "builder/BUILDERIMPORT.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERPARSER.h"
 #include "builder/BUILDERio.h"
@@ -12,11 +13,13 @@
 #include "platform/fault.h"
 #include "platform/files.h"
 #include "worldfiles/convert.h"
+#include "worldfiles/tiled_read.h"
 #include "worldfiles/tiled_write.h"
 
 namespace {
 
 constexpr const char* kExportTitle = "MAP BUILDER: Export Tiled Map";
+constexpr const char* kImportTitle = "MAP BUILDER: Import Tiled Map";
 constexpr size_t kNamesShown = 8;  // missing names listed in a box before "and N more"
 
 wf::TiledExportWorld ExportWorld() {
@@ -32,11 +35,16 @@ std::string Summary(const wf::TiledExportResult& result, const std::string& path
            wf::IntText(result.types) + " tile type(s) written to " + path;
 }
 
-std::string MissingList(const std::vector<std::string>& names) {
+std::string NameList(const std::vector<std::string>& names) {
     std::string list;
     for (size_t i = 0; i < names.size() && i < kNamesShown; ++i) list += (i > 0 ? ", " : "") + names[i];
     if (names.size() > kNamesShown) list += " and " + wf::IntText(static_cast<int64_t>(names.size() - kNamesShown)) + " more";
     return list;
+}
+
+bool Refuse(const std::string& text) {
+    plat::MessageBox(kBuilderErrorTitle, text);
+    return false;
 }
 
 }  // namespace
@@ -50,7 +58,7 @@ bool ExportTiledMap(const std::string& tmxPath) {
     }
     std::string text = Summary(result, tmxPath) + ".";
     if (!result.missingTypes.empty()) {
-        text += "\nWithout a graphic (kept by name, drawn by nothing): " + MissingList(result.missingTypes) + ".";
+        text += "\nWithout a graphic (kept by name, drawn by nothing): " + NameList(result.missingTypes) + ".";
     }
     plat::MessageBox(kExportTitle, text);
     return true;
@@ -95,4 +103,54 @@ int ExportTiledMapFile(const std::string& tmxPath, const std::string& mapFile, s
     }
     out << "plom: " << Summary(result, tmxPath) << "\n";
     return 0;
+}
+
+std::string TiledImportMapPath() { return gBuilderSettings.LOGFILE + "_TILEDMAP"; }
+
+bool ImportTiledMap(const std::string& tmxPath) {
+    PLAT_MARK("BUILDERTILED");
+    if (gBuilderSettings.GFXCODEC != ".png") {
+        return Refuse("This world's tile graphics are " + gBuilderSettings.GFXCODEC +
+                      " files, and plom writes imported tiles as PNG only.\nNothing was imported.");
+    }
+    wf::TiledMap map;
+    std::string problem;
+    if (!wf::ReadTiledMap(tmxPath, map, problem)) return Refuse("Could not import the Tiled map:\n" + problem);
+    std::vector<std::string> existing;
+    for (const wf::TiledTileType& type : map.types) {
+        const std::string nameProblem = TileNameProblem(type.name);
+        if (!nameProblem.empty()) {
+            return Refuse("The Tiled map's tile \"" + type.name + "\" cannot be a tile type here: " + nameProblem +
+                          ".\nNothing was imported.");
+        }
+        if (plat::FileExists(gBuilderSettings.GFXPATH + type.name + gBuilderSettings.GFXCODEC)) existing.push_back(type.name);
+    }
+    if (!existing.empty() &&
+        !plat::AskYesNo(kImportTitle, wf::IntText(static_cast<int64_t>(existing.size())) +
+                                          " tile type(s) of the map exist already: " + NameList(existing) +
+                                          ".\nReplace their graphics and descriptors with the map's?")) {
+        return false;
+    }
+    wf::TiledImportTarget target;
+    target.tileDirectory = gBuilderSettings.GFXPATH;
+    target.templateDescriptor = gBuilder.defaultDescriptorPath;
+    target.mapPath = TiledImportMapPath();
+    target.graphicExtension = gBuilderSettings.GFXCODEC;
+    if (!wf::WriteTiledImport(map, target, problem)) {
+        return Refuse("Could not write the imported map:\n" + problem + "\nThe map being edited is unchanged.");
+    }
+    ReadMapFile(target.mapPath);
+    gBuilder.currentMapFile = target.mapPath;
+    TakeUndoSnapshot();
+    std::string text = wf::IntText(static_cast<int64_t>(map.placements.size())) + " tile(s) of " +
+                       wf::IntText(static_cast<int64_t>(map.types.size())) + " tile type(s) imported from " +
+                       tmxPath + ".";
+    for (const std::string& note : map.notes) text += "\n" + note;
+    plat::MessageBox(kImportTitle, text);
+    return true;
+}
+
+void ImportTiledMapCommand() {
+    const std::string chosen = plat::RequestOpenFile("MAP-BUILDER: Import Tiled Map:", "", "*.tmx");
+    if (!chosen.empty()) ImportTiledMap(chosen);
 }
