@@ -4,7 +4,8 @@
 # the same map: the screenshot of plom's map (tool windows hidden) against tmxrasterizer's PNG,
 # pixel by pixel. Left out of the comparison, as rectangles on both pictures: plom's screen log,
 # its grid dots and cursor corner, and the tiles whose descriptors ask for an opacity or a
-# blending that Tiled's tile objects cannot carry. Skipped when Tiled is not installed.
+# blending that Tiled's tile objects cannot carry. Then the same through plom's menu: "Export
+# Tiled Map..." and "Import Tiled Map..." of that file. Skipped when Tiled is not installed.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/plom_lib.sh"
 
@@ -100,5 +101,35 @@ e2e_log "$differing of $total pixels differ"
 [ -n "$differing" ] && [ "$differing" -le $((total / 10000)) ] ||
   e2e_fail "tmxrasterizer's picture of the export differs from plom's in $differing pixels (difference.png)"
 plom_toggle_tool_windows shown
+
+# plom_request TITLE NAME: types NAME after the directory a file requester shows.
+plom_request() {
+  e2e_wait_window "$1" 10
+  e2e_geometry "$E2E_WINDOW"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+  sleep 0.3
+  xdotool key End
+  xdotool type --delay 40 "$2"
+  xdotool key Return
+  e2e_wait_no_window "$1" 5 || e2e_fail "the requester '$1' is still open"
+}
+
+# The menu: "MAP" > "Export Tiled Map..." (its third item) writes the same map.
+plom_menu 1 3
+plom_request '^MAP-BUILDER: Export Tiled Map:$' menu.tmx
+plom_answer_box '^MAP BUILDER: Export Tiled Map$' Return
+[ -s "$W/menu.tmx" ] || e2e_fail "the menu's export wrote no menu.tmx"
+[ "$(grep -c '<object ' "$W/menu.tmx")" -eq "$records" ] || e2e_fail "menu.tmx does not hold $records tile objects"
+
+# "MAP" > "Import Tiled Map..." (the fourth) reads it back as the edited map: the names exist, so
+# a Yes/No box asks first; the map comes in as USER/_TILEDMAP with one more undo snapshot.
+plom_menu 1 4
+plom_request '^MAP-BUILDER: Import Tiled Map:$' menu.tmx
+plom_answer_box '^MAP BUILDER: Import Tiled Map$' y
+plom_answer_box '^MAP BUILDER: Import Tiled Map$' Return
+e2e_wait_for_file_text "$W/USER/_TILEDMAP" ENGINETILEINFOEND 5 || e2e_fail "the import wrote no USER/_TILEDMAP"
+e2e_wait_for_file_text "$W/USER/UNDO_0" ENGINETILEINFOEND 5 || e2e_fail "the import took no undo snapshot"
+[ "$(plom_tile_records "$W/USER/UNDO_0")" -eq "$records" ] ||
+  e2e_fail "the imported map holds $(plom_tile_records "$W/USER/UNDO_0") tiles instead of $records"
 plom_quit
 e2e_pass
