@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <limits>
+#include <numeric>
+#include <set>
 #include <map>
 #include <pugixml.hpp>
 #include <sstream>
@@ -26,8 +29,14 @@ void AddProperty(pugi::xml_node properties, const std::string& name, const char*
     property.append_attribute("value") = value.c_str();
 }
 
-// Cells of `grid` pixels covering 0..extent; at least one.
-int CellsCovering(int extent, int grid) { return extent > 0 ? (extent + grid - 1) / grid : 1; }
+// Cells of `grid` pixels covering 0..extent; at least one, at most what an int holds.
+int CellsCovering(long long extent, int grid) {
+    if (extent <= 0) return 1;
+    return static_cast<int>(std::min<long long>((extent + grid - 1) / grid, std::numeric_limits<int>::max()));
+}
+
+// A record's number as written: the map file holds integers, so this is exact.
+long long Whole(float value) { return static_cast<long long>(value); }
 
 void AppendTileset(pugi::xml_node map, const std::vector<TiledExportTile>& types) {
     int widest = 1, tallest = 1;
@@ -152,16 +161,22 @@ std::string TiledMapText(const TiledMapDocument& document) {
     }
     const int gridWidth = document.gridWidth > 0 ? document.gridWidth : kDefaultGrid;
     const int gridHeight = document.gridHeight > 0 ? document.gridHeight : kDefaultGrid;
-    int right = 0, bottom = 0;
-    std::vector<int> layers;
+    long long right = 0, bottom = 0;
     for (const BuilderMapRecord& record : document.records) {
         if (gidOf.find(record.tileName) == gidOf.end()) return "";
-        right = std::max(right, static_cast<int>(record.x + record.width));
-        bottom = std::max(bottom, static_cast<int>(record.y + record.height));
-        layers.push_back(record.layer);
+        right = std::max(right, Whole(record.x) + Whole(record.width));
+        bottom = std::max(bottom, Whole(record.y) + Whole(record.height));
     }
-    std::sort(layers.begin(), layers.end());
-    layers.erase(std::unique(layers.begin(), layers.end()), layers.end());
+    // Record numbers in layer order, map file order within a layer: one pass over each layer's run.
+    std::vector<size_t> order(document.records.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&document](size_t a, size_t b) {
+        return document.records[a].layer < document.records[b].layer;
+    });
+    size_t layerCount = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i == 0 || document.records[order[i]].layer != document.records[order[i - 1]].layer) ++layerCount;
+    }
 
     pugi::xml_document xml;
     pugi::xml_node declaration = xml.append_child(pugi::node_declaration);
@@ -177,34 +192,33 @@ std::string TiledMapText(const TiledMapDocument& document) {
     map.append_attribute("tilewidth") = gridWidth;
     map.append_attribute("tileheight") = gridHeight;
     map.append_attribute("infinite") = 0;
-    map.append_attribute("nextlayerid") = static_cast<int>(layers.size()) + 1;
-    map.append_attribute("nextobjectid") = static_cast<int>(document.records.size()) + 1;
+    map.append_attribute("nextlayerid") = static_cast<long long>(layerCount) + 1;
+    map.append_attribute("nextobjectid") = static_cast<long long>(document.records.size()) + 1;
     AddProperty(map.append_child("properties"), kTiledExportProperty, "bool", "true");
     AppendTileset(map, document.types);
 
     // Layers in drawing order; within one, objects in map file order (draworder "index").
-    for (size_t l = 0; l < layers.size(); ++l) {
-        const int layer = layers[l];
-        pugi::xml_node group = map.append_child("objectgroup");
-        group.append_attribute("id") = static_cast<int>(l) + 1;
-        group.append_attribute("name") = ("layer " + std::to_string(layer)).c_str();
-        group.append_attribute("draworder") = "index";
-        AddProperty(group.append_child("properties"), kTiledLayerProperty, "int", std::to_string(layer));
-        for (size_t i = 0; i < document.records.size(); ++i) {
-            const BuilderMapRecord& record = document.records[i];
-            if (record.layer != layer) continue;
-            const int x = static_cast<int>(record.x), y = static_cast<int>(record.y);
-            const int width = static_cast<int>(record.width), height = static_cast<int>(record.height);
-            pugi::xml_node object = group.append_child("object");
-            object.append_attribute("id") = static_cast<int>(i) + 1;
-            object.append_attribute("gid") = gidOf[record.tileName];
-            object.append_attribute("x") = x;
-            object.append_attribute("y") = y + height;  // Tiled's tile objects stand on their bottom edge
-            object.append_attribute("width") = width;
-            object.append_attribute("height") = height;
-            AddProperty(object.append_child("properties"), kTiledLibraryIndexProperty, "int",
-                        std::to_string(record.libraryIndex));
+    pugi::xml_node group;
+    long long groupId = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        const size_t i = order[k];
+        const BuilderMapRecord& record = document.records[i];
+        if (k == 0 || record.layer != document.records[order[k - 1]].layer) {
+            group = map.append_child("objectgroup");
+            group.append_attribute("id") = ++groupId;
+            group.append_attribute("name") = ("layer " + std::to_string(record.layer)).c_str();
+            group.append_attribute("draworder") = "index";
+            AddProperty(group.append_child("properties"), kTiledLayerProperty, "int", std::to_string(record.layer));
         }
+        pugi::xml_node object = group.append_child("object");
+        object.append_attribute("id") = static_cast<long long>(i) + 1;
+        object.append_attribute("gid") = gidOf[record.tileName];
+        object.append_attribute("x") = Whole(record.x);
+        object.append_attribute("y") = Whole(record.y) + Whole(record.height);  // Tiled's tile objects stand on their bottom edge
+        object.append_attribute("width") = Whole(record.width);
+        object.append_attribute("height") = Whole(record.height);
+        AddProperty(object.append_child("properties"), kTiledLibraryIndexProperty, "int",
+                    std::to_string(record.libraryIndex));
     }
     std::ostringstream out;
     xml.save(out, " ", pugi::format_default, pugi::encoding_utf8);
@@ -287,10 +301,10 @@ TiledExportResult ExportTiledMap(const TiledExportWorld& world, const std::vecto
         document.types.push_back(std::move(type));
     }
     // Names the map holds that the library lacks keep their records as tiles without an image.
+    std::set<std::string> known;
+    for (const TiledExportTile& type : document.types) known.insert(type.name);
     for (const BuilderMapRecord& record : document.records) {
-        const bool known = std::any_of(document.types.begin(), document.types.end(),
-                                       [&](const TiledExportTile& type) { return type.name == record.tileName; });
-        if (known) continue;
+        if (!known.insert(record.tileName).second) continue;
         TiledExportTile type;
         type.name = record.tileName;
         document.types.push_back(type);
@@ -325,10 +339,9 @@ TiledExportResult ExportTiledMap(const TiledExportWorld& world, const std::vecto
     result.written = true;
     result.types = static_cast<int>(document.types.size());
     result.objects = static_cast<int>(document.records.size());
-    std::vector<int> layers;
-    for (const BuilderMapRecord& record : document.records) layers.push_back(record.layer);
-    std::sort(layers.begin(), layers.end());
-    result.layers = static_cast<int>(std::unique(layers.begin(), layers.end()) - layers.begin());
+    std::set<int> layers;
+    for (const BuilderMapRecord& record : document.records) layers.insert(record.layer);
+    result.layers = static_cast<int>(layers.size());
     result.keyedCopies = static_cast<int>(copies.size());
     return result;
 }

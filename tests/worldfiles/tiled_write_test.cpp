@@ -109,6 +109,26 @@ TEST(TiledMapText, TextIsEscapedAndARecordOfNoTypeIsRefused) {
     EXPECT_EQ(wf::TiledMapText(document), "");
 }
 
+TEST(TiledMapText, ExtremeNumbersOfAMapFileAreWrittenExactly) {
+    wf::TiledMapDocument document;
+    document.types = {{"w", "w.png", 1, 1, {}}};
+    // The map file holds 32-bit integers: edges beyond them must not wrap.
+    document.records = {Record("w", -1, 2147483000.0f, 2147483000.0f, 2147483000.0f, 1000.0f, 2000000000),
+                        Record("w", 0, -2147483648.0f, 0, 0, 0, -5)};
+    pugi::xml_document xml;
+    ASSERT_TRUE(xml.load_string(wf::TiledMapText(document).c_str()));
+    const pugi::xml_node map = xml.child("map");
+    EXPECT_GT(map.attribute("width").as_int(), 1000000);
+    std::vector<std::string> layers, ys;
+    for (pugi::xml_node group : map.children("objectgroup")) {
+        layers.push_back(Property(group, "taskoLayer"));
+        ys.push_back(group.child("object").attribute("y").value());
+    }
+    EXPECT_EQ(layers, (std::vector<std::string>{"-5", "2000000000"}));
+    EXPECT_EQ(ys[1], std::to_string(static_cast<long long>(2147483000.0f) + 1000));
+    EXPECT_EQ(Property(map.child("objectgroup").child("object"), "taskoLibraryIndex"), "0");
+}
+
 TEST(RelativePath, LeadsFromTheMapsDirectoryToTheImage) {
     struct Case {
         std::string from, target, expected;
