@@ -3,8 +3,6 @@
 #include "worldfiles/tiled_write.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <limits>
 #include <numeric>
 #include <set>
@@ -133,23 +131,18 @@ bool HoldsPureWhite(const plat::Pixels& pixels) {
     return false;
 }
 
+// Through the platform's atomic line writer (UTF-8 paths on every system); Tiled reads the CR LF
+// line ends it writes as any XML reader does.
 bool WriteTextAtomically(const std::string& path, const std::string& text) {
-    const std::string temporary = plat::AtomicTempPath(path);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << text;
-        out.close();
-        if (!out) {
-            std::remove(temporary.c_str());
-            return false;
-        }
+    std::vector<std::string> lines;
+    size_t from = 0;
+    while (from < text.size()) {
+        size_t end = text.find('\n', from);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(from, end - from));
+        from = end + 1;
     }
-    if (!plat::RenamePath(temporary, path)) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return plat::WriteLinesAtomically(path, lines);
 }
 
 }  // namespace

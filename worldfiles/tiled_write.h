@@ -31,7 +31,7 @@ struct TiledMapDocument {
     std::vector<BuilderMapRecord> records;    // in map file order: objects get ids 1.. in it
 };
 
-// The TMX text (UTF-8, LF line ends). Layers come in rising layer number; each object is a tile
+// The TMX text (UTF-8, LF line ends; the file is written with CR LF). Layers come in rising layer number; each object is a tile
 // object whose y is its bottom edge, as Tiled has it. Empty when a record names no type.
 std::string TiledMapText(const TiledMapDocument& document);
 
