@@ -226,7 +226,8 @@ int PrepareLaunch(Program program, CommandLine& line, std::ostream& out, std::os
     }
     if (line.worldDirectory.empty()) {
         const std::string marker = WorldMarkerFile(program);
-        if (!plat::FileExists(marker)) {
+        // An export names what it misses itself, and opens no box.
+        if (!plat::FileExists(marker) && line.action != CommandLine::kExportTiled) {
             const bool engine = program == Program::kEngine;
             err << name << ": no world here (" << plat::CurrentDirectory() << marker << " is missing); "
                 << (engine ? "play one with 'tasko DIR'" : "edit one with 'plom DIR'")
