@@ -160,7 +160,7 @@ bool ParseCsvGids(const std::string& text, size_t limit, std::vector<uint32_t>& 
             ++digits;
         }
         if (digits == 0) return false;
-        if (out.size() >= limit) return false;
+        if (out.size() >= limit) return true;  // enough to show the caller the list is longer
         out.push_back(static_cast<uint32_t>(value));
         while (at < n && blank(text[at])) ++at;
         if (at == n) return true;

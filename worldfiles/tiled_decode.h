@@ -25,8 +25,8 @@ Inflated InflateZlib(const std::string& in, size_t limit, std::string& out);
 Inflated InflateZstd(const std::string& in, size_t limit, std::string& out);
 bool HaveZstd();
 
-// Parses comma-separated unsigned 32-bit numbers (white space around them allowed). False on
-// anything else, on an empty item, or on more than `limit` numbers.
+// Parses comma-separated unsigned 32-bit numbers (white space around them allowed), stopping
+// after `limit` numbers. False on anything else or on an empty item.
 bool ParseCsvGids(const std::string& text, size_t limit, std::vector<uint32_t>& out);
 
 // Little-endian 32-bit numbers of decoded layer data; the size must be a multiple of four.

@@ -1,6 +1,8 @@
 // Writing a read Tiled map into a world: tile graphics and descriptors into the tile directory,
 // the placements as a map file, and for tasko --import-tiled a whole new world around them.
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "platform/files.h"
@@ -31,6 +33,28 @@ bool TemplateRows(const std::string& path, std::vector<DescriptorRow>& rows) {
     });
 }
 
+// A file of a directory nobody reads yet is written plainly; elsewhere each file is replaced
+// atomically (which costs a flush and a listing of the directory per file).
+bool WriteFreshFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+bool WriteLines(const std::string& path, const std::vector<std::string>& lines, bool fresh) {
+    if (!fresh) return plat::WriteLinesAtomically(path, lines);
+    std::string bytes;
+    for (const std::string& line : lines) bytes += line + "\r\n";
+    return WriteFreshFile(path, bytes);
+}
+
+bool WriteGraphic(const std::string& path, const plat::Pixels& pixels, bool fresh) {
+    if (!fresh) return plat::WritePngFile(path, pixels);
+    std::string png;
+    return plat::EncodePng(pixels, png) && WriteFreshFile(path, png);
+}
+
 std::string WithoutTrailingSeparator(std::string path) {
     while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
     return path;
@@ -52,7 +76,7 @@ bool WriteTiledImport(const TiledMap& map, const TiledImportTarget& target, std:
     std::map<std::string, bool> hasGenese;  // type name -> its descriptor carries a geneseID
     for (const TiledTileType& type : map.types) {
         const std::string base = target.tileDirectory + type.name;
-        if (!plat::WritePngFile(base + target.graphicExtension, KeepWhiteVisible(type.pixels))) {
+        if (!WriteGraphic(base + target.graphicExtension, KeepWhiteVisible(type.pixels), target.freshDirectory)) {
             problem = "cannot write " + base + target.graphicExtension;
             return false;
         }
@@ -70,7 +94,7 @@ bool WriteTiledImport(const TiledMap& map, const TiledImportTarget& target, std:
             if (row.first == "geneseID" && !row.second.empty()) geneseOf = true;
         }
         hasGenese[type.name] = geneseOf;
-        if (!WriteDescriptorFile(base + ".dll", rows)) {
+        if (!WriteLines(base + ".dll", DescriptorFileLines(rows), target.freshDirectory)) {
             problem = "cannot write " + base + ".dll";
             return false;
         }
@@ -100,7 +124,7 @@ bool WriteTiledImport(const TiledMap& map, const TiledImportTarget& target, std:
         tile.hasGeneseID = hasGenese[placement.typeName];
         tiles.push_back(std::move(tile));
     }
-    if (!WriteMapFile(target.mapPath, tiles)) {
+    if (!WriteLines(target.mapPath, MapFileLines(tiles), target.freshDirectory)) {
         problem = "cannot write " + target.mapPath;
         return false;
     }
@@ -152,10 +176,11 @@ bool ImportTiledWorld(const std::string& mapPath, const std::string& directory, 
     target.tileDirectory = root + "GFX/";
     target.templateDescriptor = root + "_DATA/DNA.dll";
     target.mapPath = root + "MAPS/LVL0.dll";
+    target.freshDirectory = true;
     if (!WriteTiledImport(map, target, why)) return fail(why);
     // The builder's start-up map is the same map.
     std::vector<std::string> lines;
-    if (!plat::ReadAllLines(target.mapPath, lines) || !plat::WriteLinesAtomically(root + "1", lines)) {
+    if (!plat::ReadAllLines(target.mapPath, lines) || !WriteLines(root + "1", lines, true)) {
         return fail("cannot write " + root + "1");
     }
     if (existed && !plat::RemoveDirectoryTree(final)) return fail("cannot replace the empty directory '" + final + "'");

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -702,6 +703,9 @@ LayerContext Inner(const LayerContext& outer, const pugi::xml_node& node) {
     return inner;
 }
 
+// Qt's nearest-pixel drawing rounds a fractional position half up (688.5 draws from 689).
+long long PixelEdge(double edge) { return -static_cast<long long>(RoundUp(static_cast<float>(-(edge + 0.5)))); }
+
 int AlphaOf(double opacity) { return std::clamp(RoundToInt(static_cast<float>(opacity * 255.0)), 0, 255); }
 
 bool Hidden(const pugi::xml_node& node) { return std::string(node.attribute("visible").value()) == "0"; }
@@ -822,8 +826,8 @@ void Reader::FindStart(const pugi::xml_node& node, const LayerContext& context) 
         haveStart_ = true;
         double sx = NumberAttribute(object, "x", 0), sy = NumberAttribute(object, "y", 0);
         if (object.attribute("gid")) sy -= NumberAttribute(object, "height", 0);
-        startX_ = RoundToInt(static_cast<float>(sx)) + context.offsetX;
-        startY_ = RoundToInt(static_cast<float>(sy)) + context.offsetY;
+        startX_ = PixelEdge(sx) + context.offsetX;
+        startY_ = PixelEdge(sy) + context.offsetY;
         return;
     }
 }
@@ -870,11 +874,6 @@ bool Reader::ObjectLayer(const Document& doc, const pugi::xml_node& node, const 
         const Tileset* set = nullptr;
         if (!TypeFor(doc, object, gid & ~kFlipD, alpha, layerSet, type, w, h, set)) return false;
         const double fw = NumberAttribute(object, "width", w), fh = NumberAttribute(object, "height", h);
-        const int width = RoundToInt(static_cast<float>(fw)), height = RoundToInt(static_cast<float>(fh));
-        if (width < 0 || height < 0 || width > (1 << 20) || height > (1 << 20)) {
-            problem_ = doc.Where(object) + ": a tile object of impossible size";
-            return false;
-        }
         double x = NumberAttribute(object, "x", 0), y = NumberAttribute(object, "y", 0);
         const std::string& a = set->alignment;
         if (a == "top" || a == "center" || a == "bottom") x -= fw / 2;
@@ -886,12 +885,17 @@ bool Reader::ObjectLayer(const Document& doc, const pugi::xml_node& node, const 
         }
         if (NumberAttribute(object, "rotation", 0) != 0) Note("rotated tile objects: placed unrotated");
         const double scaleX = w > 0 ? fw / w : 1, scaleY = h > 0 ? fh / h : 1;
-        const long long px = RoundToInt(static_cast<float>(x + set->offsetX * scaleX)) + context.offsetX;
-        const long long py = RoundToInt(static_cast<float>(y + set->offsetY * scaleY)) + context.offsetY;
-        if (std::abs(px) > (1LL << 30) || std::abs(py) > (1LL << 30)) {
-            problem_ = doc.Where(object) + ": a tile object far outside the map";
+        x += set->offsetX * scaleX;
+        y += set->offsetY * scaleY;
+        constexpr double kFar = 1 << 24;
+        if (std::abs(x) > kFar || std::abs(y) > kFar || fw < 0 || fh < 0 || fw > kFar || fh > kFar) {
+            problem_ = doc.Where(object) + ": a tile object of impossible size or far outside the map";
             return false;
         }
+        // Fractional edges land where Tiled's nearest-pixel drawing puts them.
+        const long long left = PixelEdge(x), top = PixelEdge(y);
+        const int width = static_cast<int>(PixelEdge(x + fw) - left), height = static_cast<int>(PixelEdge(y + fh) - top);
+        const long long px = left + context.offsetX, py = top + context.offsetY;
         if (!Place(slots_[slotIndex], {type, px, py, width, height, item.id}, doc, object)) return false;
     }
     return true;

@@ -91,6 +91,8 @@ struct TiledImportTarget {
     std::string templateDescriptor;  // the descriptor every tile type starts from
     std::string mapPath;             // the map file to write
     std::string graphicExtension = ".png";
+    bool freshDirectory = false;     // the directory is new and unseen (a staging directory):
+                                     // files are written plainly instead of one by one atomically
 };
 // Writes every type's graphic (PNG) and descriptor (template rows with the overrides) into the
 // tile directory and the placements as the map file. Types whose files exist are overwritten.

@@ -307,10 +307,12 @@ TEST_F(TiledReadTest, TileObjectsStandOnTheirBottomEdgeInDrawOrder) {
         "<objectgroup name=\"o\" offsetx=\"2\">"
         "<object id=\"1\" gid=\"2\" x=\"10\" y=\"30\" width=\"8\" height=\"8\"/>"
         "<object id=\"2\" gid=\"1\" x=\"0.4\" y=\"12\"/>"
-        "<object id=\"3\" name=\"MAPSTART\" x=\"6\" y=\"7\"/></objectgroup>";
+        "<object id=\"3\" name=\"MAPSTART\" x=\"6\" y=\"7\"/>"
+        "<object id=\"4\" gid=\"1\" x=\"6.5\" y=\"40.5\"/><object id=\"5\" gid=\"1\" x=\"1\" y=\"50\" visible=\"0\"/>"
+        "</objectgroup>";
     const TiledMap map = MustRead(Map(body));
-    EXPECT_EQ(Placed(map), (std::vector<std::string>{"sheet_0 2 8 4 4 0", "sheet_1 12 22 8 8 0"}))
-        << "top-down order sorts by y";
+    EXPECT_EQ(Placed(map), (std::vector<std::string>{"sheet_0 2 8 4 4 0", "sheet_1 12 22 8 8 0", "sheet_0 9 37 4 4 0"}))
+        << "top-down order sorts by y; halves round up as Tiled draws them; hidden objects are left out";
     EXPECT_EQ(map.viewX, 8);
     EXPECT_EQ(map.viewY, 7);
     ASSERT_EQ(map.placements.back().typeName, "mapstart");
@@ -357,6 +359,8 @@ TEST_F(TiledReadTest, BadInputIsRefusedWithFileAndLineAndNothingIsWritten) {
          "no.png' is missing or does not decode", true},
         {"short data", Map(Layer(3, 2, Data("csv", {1, 2, 3}))), "shorter than the layer", true},
         {"long data", Map(Layer(3, 2, Data("base64", {1, 2, 3, 1, 2, 3, 1}))), "longer than the layer", true},
+        {"long CSV", Map(Layer(3, 2, Data("csv", {1, 2, 3, 1, 2, 3, 1, 1}))), "longer than the layer", true},
+        {"long XML", Map(Layer(3, 2, Data("xml", {1, 2, 3, 1, 2, 3, 1}))), "longer than the layer", true},
         {"bad base64", Map(Layer(3, 2, "<data encoding=\"base64\">AAA*</data>")), "base64 tile data does not decode", true},
         {"bad zlib", Map(Layer(3, 2, "<data encoding=\"base64\" compression=\"zlib\">AAAAAAAA</data>")), "does not decompress", true},
         {"bad csv", Map(Layer(3, 2, "<data encoding=\"csv\">1,2,x,4,5,6</data>")), "CSV tile data", true},
