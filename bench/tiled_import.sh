@@ -15,7 +15,7 @@
 # Environment: SIZE (cells per side, default 256), LAYERS (default 4), DURATION (default 10).
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-build=${1:-$here/../build}
+build=$(cd "${1:-$here/../build}" && pwd) || exit 1
 TASKO=$build/bin/tasko
 SIZE=${SIZE:-256}
 LAYERS=${LAYERS:-4}
@@ -77,7 +77,8 @@ for layer in range(layers):
 out.append("</map>")
 open(path, "w").write("\n".join(out) + "\n")
 PY
-sed 's|<layer .*</layer>||' "$WORK/big.tmx" >"$WORK/empty.tmx"
+python3 -c 'import re, sys; open(sys.argv[2], "w").write(re.sub(r"<layer .*?</layer>", "", open(sys.argv[1]).read(), flags=re.S))' \
+  "$WORK/big.tmx" "$WORK/empty.tmx"
 echo "map: ${SIZE} x ${SIZE} cells, $LAYERS layers, $((SIZE * SIZE * LAYERS)) tiles, $(($(wc -c <"$WORK/big.tmx") / 1024)) KB"
 
 measure() {  # measure LABEL MAP WORLD: wall seconds and peak KB of the import
@@ -105,6 +106,7 @@ peak=$(awk '/VmHWM/ {print int($2 / 1024)}' "/proc/$TASKO_PID/status" 2>/dev/nul
 kill "$TASKO_PID" 2>/dev/null
 wait "$TASKO_PID" 2>/dev/null
 TASKO_PID=""
+[ -s "$WORK/swaps.txt" ] || { echo "tasko showed no frame; its output:" >&2; cat "$WORK/tasko.out" >&2; exit 1; }
 awk -v d="$DURATION" '
   NR == 3 {first = $2}
   NR > 3 && $1 > 2 && !a {a = 1; f1 = $1; s1 = $2}

@@ -9,6 +9,7 @@
 #include "worldfiles/lines.h"
 #include "worldfiles/mapfile.h"
 #include "worldfiles/newworld.h"
+#include "worldfiles/tiled_decode.h"
 #include "worldfiles/tiled_read.h"
 
 namespace wf {
@@ -179,8 +180,8 @@ bool ImportTiledWorld(const std::string& mapPath, const std::string& directory, 
     target.freshDirectory = true;
     if (!WriteTiledImport(map, target, why)) return fail(why);
     // The builder's start-up map is the same map.
-    std::vector<std::string> lines;
-    if (!plat::ReadAllLines(target.mapPath, lines) || !WriteLines(root + "1", lines, true)) {
+    std::string bytes;
+    if (!tiled::ReadFileBytes(target.mapPath, bytes, size_t{1} << 31) || !WriteFreshFile(root + "1", bytes)) {
         return fail("cannot write " + root + "1");
     }
     if (existed && !plat::RemoveDirectoryTree(final)) return fail("cannot replace the empty directory '" + final + "'");

@@ -12,6 +12,7 @@
 
 #include "builder/BUILDERENV.h"
 #include "builder/BUILDERscreen.h"
+#include "platform/display.h"
 #include "platform/headless.h"
 
 namespace {
@@ -38,10 +39,15 @@ int main(int argc, char** argv) {
     plat::headless::Reset();
     SetBuilderStartValues();
     const auto start = std::chrono::steady_clock::now();
-    StartBuilder();
+    const bool started = StartBuilder();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("plom start-up (tile library and start-up map): %.3f s, %d placed tiles, %zu tile types\n",
                 seconds, gBuilder.lastTileIndex + 1, gBuilder.tileLibrary.size());
+    if (!started || !plat::ScreenOpen()) {
+        std::fprintf(stderr, "bench_builder_world: plom did not start on %s\n", world);
+        return 1;
+    }
+    gBuilder.rasterMode = 0;  // no grid-mode gap between redraws
     plat::headless::ClearDraws();
     benchmark::Initialize(&argc, argv);
     benchmark::RegisterBenchmark("BM_BuilderRedrawWorld", BM_BuilderRedrawWorld)->Unit(benchmark::kMillisecond);

@@ -7,7 +7,8 @@
 # masked out on both sides; tmxrasterizer draws with --no-smoothing (nearest pixels, as the engine)
 # a copy of the map without its shape objects (which the import leaves out). A map of flipped tiles (every combination of the three flags) looks as
 # Tiled draws it; the cursor keys scroll the view; the same maps re-saved by Tiled in every other
-# layer format (and with the tilesets embedded) import to the same map file byte for byte.
+# layer format (and with the tilesets embedded) import to the same map file byte for byte; maps that
+# cannot be read are refused with one line and leave nothing behind.
 # Skips (exit code 77) when tiled or tmxrasterizer is not installed.
 source "$(dirname "$0")/lib.sh"
 
@@ -156,5 +157,24 @@ for map in desert.tmx rpg/island.tmx sewers.tmx perspective_walls.tmx orthogonal
   done
   e2e_log "$map: re-saved by Tiled as xml, csv, base64 (none, zlib, gzip, zstd) and embedded: the same map file"
 done
+
+# Refusals from the command line: one line naming the file and what is wrong, exit code 2, and
+# no world directory (nor a staging one beside it).
+printf '<map orientation="orthogonal" width="2"><layer>' >"$EX/broken.tmx"
+for refused in "isometric_grass_and_water.tmx:the isometric orientation is not read" \
+  "isometric_staggered_grass_and_water.tmx.gz:the staggered orientation is not read" \
+  "hexagonal-mini.tmx:the hexagonal orientation is not read" \
+  "sticker-knight/map/sandbox.tmx.gz:objs.tsx' is missing" \
+  "broken.tmx:broken.tmx:1: not a Tiled file"; do
+  map=${refused%%:*}
+  expected=${refused#*:}
+  "$TASKO" --import-tiled "$EX/$map" "$E2E_WORK/refused-world" >"$T/refusal.txt" 2>&1
+  code=$?
+  [ "$code" -eq 2 ] || e2e_fail "importing $map ended with exit code $code instead of 2"
+  grep -qF -- "$expected" "$T/refusal.txt" || e2e_fail "importing $map said: $(cat "$T/refusal.txt")"
+  [ "$(wc -l <"$T/refusal.txt")" -eq 1 ] || e2e_fail "importing $map said more than one line: $(cat "$T/refusal.txt")"
+  ! ls -d "$E2E_WORK"/refused-world* >/dev/null 2>&1 || e2e_fail "importing $map left $(ls -d "$E2E_WORK"/refused-world*)"
+done
+e2e_log "isometric, staggered, hexagonal, a missing tileset and broken XML: one line each, exit code 2, nothing written"
 
 e2e_pass
