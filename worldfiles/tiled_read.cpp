@@ -1073,6 +1073,7 @@ bool Reader::Read(Document& doc) {
     infinite_ = root.attribute("infinite").as_int(0) != 0;
     exported_ = PropertyValue(root, "taskoExport") == "true";
     map_ = TiledMap{};
+    map_.exported = exported_;
     map_.tileWidth = mapTileWidth_;
     map_.tileHeight = mapTileHeight_;
     map_.pixelWidth = width * mapTileWidth_;

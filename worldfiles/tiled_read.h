@@ -59,6 +59,8 @@ struct TiledMap {
                                             // non-empty tiles of the tilesets used
     std::vector<TiledPlacement> placements;
     std::vector<std::string> notes;         // one line per Tiled feature read but left out
+    bool exported = false;                  // the map carries taskoExport (written by plom): its
+                                            // layers and library indices are the builder's own
 };
 
 // Reads a .tmx (or .tmx.gz) file with its external tilesets and images. False with one line in

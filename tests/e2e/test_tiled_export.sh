@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # plom --export-tiled writes the demo map as a Tiled map that Tiled itself opens (tiled
-# --export-map to JSON keeps every layer and object) and that tmxrasterizer draws as plom draws
+# --export-map to JSON keeps every layer and object), that tasko --import-tiled brings back as the
+# same map file (also after Tiled re-saved it), and that tmxrasterizer draws as plom draws
 # the same map: the screenshot of plom's map (tool windows hidden) against tmxrasterizer's PNG,
 # pixel by pixel. Left out of the comparison, as rectangles on both pictures: plom's screen log,
 # its grid dots and cursor corner, and the tiles whose descriptors ask for an opacity or a
@@ -41,6 +42,29 @@ json_objects=$(grep -c '"gid":' "$OUT/demo.json")
 json_layers=$(grep -c '"type":"objectgroup"' "$OUT/demo.json")
 [ "$json_objects" -eq "$records" ] || e2e_fail "Tiled read $json_objects tile objects, the map holds $records"
 [ "$json_layers" -eq "$layers" ] || e2e_fail "Tiled read $json_layers object layers, the map uses $layers"
+
+# The round trip through Tiled: the export, and Tiled's own re-save of it, import with tasko
+# --import-tiled to the same map file, byte for byte. A second map adds tiles of a type the tile
+# directory lacks (exported as a tile without image, which Tiled re-saves as an empty embedded one).
+tr -d '\r' <"$W/1" | sed '$d' | { cat; printf 'TILE\nvanished\n41\n300\n200\n48\n40\n2\nENGINETILEINFOEND\n'; } |
+  sed 's/$/\r/' >"$W/ghostmap"
+(cd "$W" && "$PLOM" --export-tiled "$OUT/ghost.tmx" --map ghostmap) >"$E2E_WORK/export-ghost.out" 2>&1 ||
+  e2e_fail "the export of ghostmap failed: $(cat "$E2E_WORK/export-ghost.out")"
+grep -q '"vanished" has no graphic' "$E2E_WORK/export-ghost.out" || e2e_fail "the export does not name the type without graphic"
+for pair in demo:1 ghost:ghostmap; do
+  name=${pair%%:*}
+  map=${pair#*:}
+  timeout 60 tiled --export-map tmx "$OUT/$name.tmx" "$OUT/$name-resaved.tmx" >"$E2E_WORK/tiled-$name.out" 2>&1 ||
+    e2e_fail "tiled could not re-save $name.tmx: $(cat "$E2E_WORK/tiled-$name.out")"
+  for source in "$name" "$name-resaved"; do
+    "$TASKO" --import-tiled "$OUT/$source.tmx" "$E2E_WORK/imported-$source" >"$E2E_WORK/import-$source.out" 2>&1 ||
+      e2e_fail "tasko --import-tiled $source.tmx failed: $(cat "$E2E_WORK/import-$source.out")"
+    cmp -s "$W/$map" "$E2E_WORK/imported-$source/MAPS/LVL0.dll" ||
+      e2e_fail "$source.tmx imports to a map file that differs from $map"
+  done
+done
+[ ! -e "$E2E_WORK/imported-ghost/GFX/vanished.png" ] || e2e_fail "the import wrote a graphic for the type without one"
+e2e_log "the exports and Tiled's re-saves of them import to the same map files"
 
 # tmxrasterizer draws it without a complaint.
 QT_QPA_PLATFORM=offscreen tmxrasterizer "$OUT/demo.tmx" "$E2E_WORK/tiled.png" >"$E2E_WORK/rasterizer.out" 2>&1 ||
