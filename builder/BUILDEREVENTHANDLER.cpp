@@ -7,6 +7,7 @@
 #include "builder/BUILDERIMPORT.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERMOUSE.h"
+#include "builder/BUILDERTILED.h"
 #include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERWORLD.h"
 #include "builder/BUILDERio.h"
@@ -52,6 +53,8 @@ void MenuAction(int item) {
         case 106: AskQuitBuilder(); break;
         case 115: RedrawMapCommand(); break;
         case 117: NewMapCommand(); break;  // asks first
+        case 140: ExportTiledMapCommand(); break;
+        case 141: ImportTiledMapCommand(); break;
         case 116: RefreshTileLibrary(); break;
         case 118: ImportTileCommand(); break;
         case 122: gBuilder.tileWindowHidden = 1; break;

@@ -66,13 +66,17 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
             line.worldDirectory = arguments[++i];
             continue;
         }
-        if (!optionsEnded && engine && (argument == "--map" || argument == "--new-world")) {
+        const bool valued = engine ? argument == "--map" || argument == "--new-world"
+                                   : argument == "--map" || argument == "--export-tiled";
+        if (!optionsEnded && valued) {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
                 return UsageError(name + ": the option " + argument + " needs a value");
             }
             const std::string& value = arguments[++i];
             if (argument == "--map") {
                 line.mapFile = value;
+            } else if (argument == "--export-tiled") {
+                line.exportFile = value;
             } else {
                 if (newWorld || haveDirectory || importTiled) return UsageError(name + ": extra argument '" + value + "'");
                 newWorld = true;
@@ -97,6 +101,13 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
         haveDirectory = true;
         line.worldDirectory = argument;
     }
+    if (program == Program::kBuilder) {
+        if (!line.exportFile.empty()) {
+            line.action = CommandLine::kExportTiled;
+        } else if (!line.mapFile.empty()) {
+            return UsageError(name + ": unknown option '--map' without --export-tiled");
+        }
+    }
     if (newWorld) {
         if (!line.mapFile.empty()) return UsageError(name + ": --new-world and --map cannot be combined");
         line.action = CommandLine::kNewWorld;
@@ -116,6 +127,7 @@ std::string UsageText(Program program) {
                "       tasko --help | --version\n";
     }
     return "usage: plom [WORLD | --demo]\n"
+           "       plom --export-tiled OUT.tmx [--map FILE] [WORLD | --demo]\n"
            "       plom --help | --version\n";
 }
 
@@ -145,6 +157,11 @@ std::string HelpText(Program program) {
            "                   as if started in it and reads _DATA/ini.txt there\n"
            "  --demo           edit your own copy of the demo world (the one tasko --demo plays),\n"
            "                   made on first use in ~/.local/share/tasko/demo\n"
+           "  --export-tiled OUT.tmx\n"
+           "                   write the world's start-up map \"1\" as a Tiled map (with its\n"
+           "                   tileset embedded) and end; no window opens\n"
+           "  --map FILE       with --export-tiled: export FILE instead of \"1\" (a relative\n"
+           "                   FILE is taken from where plom is started)\n"
            "  -h, --help       show this help and end\n"
            "  --version        show the version and end\n"
            "\n"
@@ -193,10 +210,12 @@ int PrepareLaunch(Program program, CommandLine& line, std::ostream& out, std::os
             return 0;
         }
         case CommandLine::kRun:
+        case CommandLine::kExportTiled:
             break;
     }
     // The map file is named from where the program was started, before moving into the world.
     if (!line.mapFile.empty()) line.mapFile = plat::AbsolutePath(line.mapFile);
+    if (!line.exportFile.empty()) line.exportFile = plat::AbsolutePath(line.exportFile);
     if (line.demo) {
         std::string problem;
         line.worldDirectory = UserDemoDirectory();
@@ -207,7 +226,8 @@ int PrepareLaunch(Program program, CommandLine& line, std::ostream& out, std::os
     }
     if (line.worldDirectory.empty()) {
         const std::string marker = WorldMarkerFile(program);
-        if (!plat::FileExists(marker)) {
+        // An export names what it misses itself, and opens no box.
+        if (!plat::FileExists(marker) && line.action != CommandLine::kExportTiled) {
             const bool engine = program == Program::kEngine;
             err << name << ": no world here (" << plat::CurrentDirectory() << marker << " is missing); "
                 << (engine ? "play one with 'tasko DIR'" : "edit one with 'plom DIR'")

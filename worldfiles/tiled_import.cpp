@@ -76,6 +76,7 @@ bool WriteTiledImport(const TiledMap& map, const TiledImportTarget& target, std:
     bool geneseOf = false;
     std::map<std::string, bool> hasGenese;  // type name -> its descriptor carries a geneseID
     for (const TiledTileType& type : map.types) {
+        if (!type.hasGraphic) continue;  // its tiles keep its name, as the builder keeps them
         const std::string base = target.tileDirectory + type.name;
         if (!WriteGraphic(base + target.graphicExtension, KeepWhiteVisible(type.pixels), target.freshDirectory)) {
             problem = "cannot write " + base + target.graphicExtension;
@@ -116,7 +117,11 @@ bool WriteTiledImport(const TiledMap& map, const TiledImportTarget& target, std:
     for (const TiledPlacement& placement : map.placements) {
         MapFileTile tile;
         tile.tileName = placement.typeName;
-        tile.libraryIndex = libraryIndex.count(placement.typeName) ? libraryIndex[placement.typeName] : 0;
+        if (placement.libraryIndex >= 0) {
+            tile.libraryIndex = placement.libraryIndex;
+        } else {
+            tile.libraryIndex = libraryIndex.count(placement.typeName) ? libraryIndex[placement.typeName] : 0;
+        }
         tile.x = static_cast<float>(placement.x);
         tile.y = static_cast<float>(placement.y);
         tile.width = static_cast<float>(placement.width);

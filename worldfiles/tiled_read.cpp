@@ -230,6 +230,7 @@ void Merge(std::vector<DescriptorRow>& rows, const std::vector<DescriptorRow>& o
 // --- tilesets ------------------------------------------------------------------------------------
 struct TileInfo {
     bool present = false;
+    bool noGraphic = false;        // an exported type the exporting world had no graphic for
     plat::Pixels pixels;           // the tile's own graphic
     std::string imageStem;         // image collections: the image's file name without extension
     int propertySet = 0;           // index into the reader's property sets
@@ -312,11 +313,13 @@ struct Pending {
     long long x, y;
     int width, height;
     long long order;  // object id for maps written by our exporter
+    int libraryIndex = -1;  // taskoLibraryIndex of an exported map's object
 };
 
 struct Slot {
     std::vector<Pending> tiles;
-    int fixedLayer = -1;  // taskoLayer of an exported map's object layer
+    bool hasFixedLayer = false;  // an exported map's object layer: its taskoLayer, as it is
+    int fixedLayer = 0;
 };
 
 struct LayerContext {
@@ -456,6 +459,16 @@ bool Reader::FillTileset(const Document& doc, const pugi::xml_node& node, const 
         TileInfo& tile = set.tiles[id];
         if (set.collection) {
             const pugi::xml_node tileImage = child.child("image");
+            // Our exporter writes a type without graphic as a tile without image (Tiled, re-saving,
+            // gives it an empty embedded one) that keeps its name in taskoName.
+            const std::string keptName = exported_ ? PropertyValue(child, "taskoName") : "";
+            if (!keptName.empty() && (!tileImage || !tileImage.attribute("source"))) {
+                tile.present = true;
+                tile.noGraphic = true;
+                tile.imageStem = SafeName(keptName);
+                tile.propertySet = PropertySet(DescriptorProperties(child));
+                continue;
+            }
             if (!tileImage) continue;
             std::string file;
             if (!LoadImage(doc.Where(tileImage), directory, tileImage, tile.pixels, file, problem_)) return false;
@@ -531,7 +544,11 @@ bool Reader::BaseTypes(Tileset& set, int setIndex) {
             type.pixels = type.animation.front().pixels;
             Note("tile animations: a standing tile shows the first frame (the engine animates moving objects only)");
         }
-        if (WhollyTransparent(type.pixels)) continue;
+        if (tile.noGraphic) {
+            type.hasGraphic = false;
+        } else if (WhollyTransparent(type.pixels)) {
+            continue;
+        }
         type.name = tile.baseName;
         if (typeByName_.count(type.name)) {
             const TiledTileType& other = map_.types[typeByName_[type.name]];
@@ -839,7 +856,10 @@ bool Reader::ObjectLayer(const Document& doc, const pugi::xml_node& node, const 
     const size_t slotIndex = slots_.size() - 1;
     if (exported_) {
         const std::string layer = PropertyValue(node, "taskoLayer");
-        if (!layer.empty()) slots_[slotIndex].fixedLayer = std::clamp(ParseInt(layer), 0, kTiledEngineLayers - 1);
+        if (!layer.empty()) {
+            slots_[slotIndex].hasFixedLayer = true;
+            slots_[slotIndex].fixedLayer = ParseInt(layer);
+        }
     }
     struct Item {
         pugi::xml_node node;
@@ -896,7 +916,10 @@ bool Reader::ObjectLayer(const Document& doc, const pugi::xml_node& node, const 
         const long long left = PixelEdge(x), top = PixelEdge(y);
         const int width = static_cast<int>(PixelEdge(x + fw) - left), height = static_cast<int>(PixelEdge(y + fh) - top);
         const long long px = left + context.offsetX, py = top + context.offsetY;
-        if (!Place(slots_[slotIndex], {type, px, py, width, height, item.id}, doc, object)) return false;
+        Pending pending{type, px, py, width, height, item.id};
+        const std::string libraryIndex = exported_ ? PropertyValue(object, "taskoLibraryIndex") : "";
+        if (!libraryIndex.empty()) pending.libraryIndex = ParseInt(libraryIndex);
+        if (!Place(slots_[slotIndex], pending, doc, object)) return false;
     }
     return true;
 }
@@ -974,7 +997,7 @@ void Reader::Finish() {
         int layer = n <= static_cast<size_t>(kTiledEngineLayers)
                         ? static_cast<int>(k)
                         : static_cast<int>(k * kTiledEngineLayers / n);
-        if (slot.fixedLayer >= 0) layer = slot.fixedLayer;
+        if (slot.hasFixedLayer) layer = slot.fixedLayer;
         for (const Pending& p : slot.tiles) {
             TiledPlacement placement;
             placement.typeName = map_.types[p.type].name;
@@ -983,6 +1006,7 @@ void Reader::Finish() {
             placement.width = p.width;
             placement.height = p.height;
             placement.layer = layer;
+            placement.libraryIndex = p.libraryIndex;
             if (exported_) {
                 ordered.emplace_back(p.order, std::move(placement));
             } else {
@@ -1003,7 +1027,8 @@ void Reader::Finish() {
         }
         if (map_.hasStartMarker) break;
     }
-    if (!map_.hasStartMarker) {
+    // A map of our exporter is the builder's map as it was: nothing is added to it.
+    if (!map_.hasStartMarker && !exported_) {
         // An invisible marker at the view's start, drawn last.
         TiledTileType marker;
         marker.name = "mapstart";
@@ -1048,6 +1073,7 @@ bool Reader::Read(Document& doc) {
     infinite_ = root.attribute("infinite").as_int(0) != 0;
     exported_ = PropertyValue(root, "taskoExport") == "true";
     map_ = TiledMap{};
+    map_.exported = exported_;
     map_.tileWidth = mapTileWidth_;
     map_.tileHeight = mapTileHeight_;
     map_.pixelWidth = width * mapTileWidth_;

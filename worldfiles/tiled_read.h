@@ -32,6 +32,8 @@ struct TiledTileType {
     plat::Pixels pixels;                     // RGBA, rows top to bottom
     std::vector<DescriptorRow> descriptor;   // key -> value overrides, in the order set
     std::vector<TiledAnimationFrame> animation;
+    bool hasGraphic = true;                  // false: a type our exporter found without graphic
+                                             // (no pixels; no files are written for it)
 };
 
 // One placed tile, in the order it stands in the map file.
@@ -39,7 +41,8 @@ struct TiledPlacement {
     std::string typeName;
     int x = 0, y = 0;            // map pixels, top-left corner; the map's top-left is (0, 0)
     int width = 0, height = 0;   // map pixels
-    int layer = 0;               // engine layer 0..8
+    int layer = 0;               // engine layer 0..8 (a map of our exporter: its own layer number)
+    int libraryIndex = -1;       // a map of our exporter: the record's library index; -1 otherwise
 };
 
 // The whole result of reading a map.
@@ -56,6 +59,8 @@ struct TiledMap {
                                             // non-empty tiles of the tilesets used
     std::vector<TiledPlacement> placements;
     std::vector<std::string> notes;         // one line per Tiled feature read but left out
+    bool exported = false;                  // the map carries taskoExport (written by plom): its
+                                            // layers and library indices are the builder's own
 };
 
 // Reads a .tmx (or .tmx.gz) file with its external tilesets and images. False with one line in
