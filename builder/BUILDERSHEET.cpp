@@ -149,8 +149,9 @@ void DrawSheetWindow() {
     }
 }
 
-// Takes the fields' layout: the note says what it cuts (or what is wrong), the window is drawn.
-void ShowFieldsLayout() {
+// Takes the fields' layout: the note (after `prefix`) says what it cuts or what is wrong, and the
+// window is drawn.
+void ShowFieldsLayout(const std::string& prefix = "") {
     wf::SheetLayout layout;
     std::string problem;
     plat::Pixels picture;
@@ -161,6 +162,7 @@ void ShowFieldsLayout() {
     } else {
         gBuilder.sheetNote = "Cannot cut: the picture no longer decodes.";
     }
+    gBuilder.sheetNote = prefix + gBuilder.sheetNote;
     DrawSheetWindow();
 }
 
@@ -286,9 +288,7 @@ void OpenSheetWindow(const std::string& picturePath) {
     plat::SetControlTooltip(kSheetWindow, kSheetGridButton, "Draw the grid of these values over the sheet");
     plat::AddButton(kSheetWindow, kSheetImportButton, 478, kRowY, 56, kRowHeight, "Import", true);
     plat::AddButton(kSheetWindow, kSheetCancelButton, 538, kRowY, 56, kRowHeight, "Cancel", false);
-    ShowFieldsLayout();
-    if (fromTileset) gBuilder.sheetNote = "From the Tiled tileset beside it: " + gBuilder.sheetNote;
-    DrawSheetWindow();
+    ShowFieldsLayout(fromTileset ? "From the Tiled tileset beside it: " : "");
     plat::ActivateWindow(kSheetWindow);
 }
 
