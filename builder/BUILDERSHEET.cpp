@@ -132,7 +132,9 @@ void DrawSheetWindow() {
     if (!plat::WindowExists(kSheetWindow)) return;
     const int width = plat::WindowClientWidth(kSheetWindow);
     const int height = plat::WindowClientHeight(kSheetWindow);
-    plat::FillWindowRect(kSheetWindow, 0, 0, width, height, kWindowGrey);
+    // The row of fields and buttons is the window's own: drawing goes around and below it.
+    const int below = kRowY + kRowHeight + 2;
+    plat::FillWindowRect(kSheetWindow, 0, below, width, height - below, kWindowGrey);
     for (const FieldPlace& field : kFields) {
         plat::DrawWindowText(kSheetWindow, field.labelX, kRowY + 5, field.label, plat::Colour{0, 0, 0}, kWindowGrey);
     }
