@@ -126,6 +126,7 @@ struct BuilderState {
     std::string sheetPicture;           // path of the sheet; "" while the window is closed
     plat::Image sheetImage;             // the sheet, drawn under its grid in the window
     std::string sheetNote;              // the line under the fields: what the grid cuts, or why not
+    int sheetTransparentColour = -1;    // 0xRRGGBB the sheet's Tiled tileset makes transparent, -1 none
 
     // --- undo history (numbered snapshot files) ---
     int undoCounter = 0;                // number of the next snapshot

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <vector>
 
 #include "builder/BUILDERENV.h"
@@ -20,7 +21,7 @@
 #include "worldfiles/convert.h"
 #include "worldfiles/descriptor.h"
 #include "worldfiles/lines.h"
-#include "worldfiles/tiled_sheet.h"
+#include "worldfiles/tiled_read.h"
 
 namespace {
 
@@ -244,13 +245,17 @@ bool FindSheetTileset(const std::string& picturePath, wf::SheetLayout& layout) {
     const std::string directory = slash == std::string::npos ? "" : picturePath.substr(0, slash + 1);
     const std::string picture = plat::AbsolutePath(picturePath);
     for (const std::string& name : plat::ListDirectory(directory, "*.tsx")) {
-        wf::TsxSheet tileset;
-        if (!wf::ReadTsxSheet(directory + name, tileset)) continue;
-        if (plat::AbsolutePath(directory + tileset.image) != picture) continue;
+        wf::TiledSheetLayout tileset;
+        std::string problem;
+        if (!wf::ReadTiledTileset(directory + name, tileset, problem)) continue;
+        if (plat::AbsolutePath(tileset.imagePath) != picture) continue;
         layout.tileWidth = tileset.tileWidth;
         layout.tileHeight = tileset.tileHeight;
         layout.margin = tileset.margin;
         layout.spacing = tileset.spacing;
+        layout.transparentColour = tileset.hasTransparentColour
+                                       ? tileset.transparentR << 16 | tileset.transparentG << 8 | tileset.transparentB
+                                       : -1;
         return true;
     }
     return false;
@@ -276,6 +281,7 @@ void OpenSheetWindow(const std::string& picturePath) {
         return;
     }
     gBuilder.sheetPicture = picturePath;
+    gBuilder.sheetTransparentColour = layout.transparentColour;
     gBuilder.sheetImage = plat::LoadImage(picturePath);
     const int values[] = {layout.tileWidth, layout.tileHeight, layout.margin, layout.spacing};
     for (size_t i = 0; i < std::size(kFields); ++i) {
@@ -290,7 +296,17 @@ void OpenSheetWindow(const std::string& picturePath) {
     plat::SetControlTooltip(kSheetWindow, kSheetGridButton, "Draw the grid of these values over the sheet");
     plat::AddButton(kSheetWindow, kSheetImportButton, 478, kRowY, 56, kRowHeight, "Import", true);
     plat::AddButton(kSheetWindow, kSheetCancelButton, 538, kRowY, 56, kRowHeight, "Cancel", false);
-    ShowFieldsLayout(fromTileset ? "From the Tiled tileset beside it: " : "");
+    std::string from;
+    if (fromTileset) {
+        from = "From the Tiled tileset beside it";
+        if (layout.transparentColour >= 0) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "%06x", layout.transparentColour);
+            from += std::string(", colour #") + hex + " transparent";
+        }
+        from += ": ";
+    }
+    ShowFieldsLayout(from);
     plat::ActivateWindow(kSheetWindow);
 }
 
@@ -304,6 +320,7 @@ bool SheetWindowLayout(wf::SheetLayout& layout, std::string& problem) {
             return false;
         }
     }
+    layout.transparentColour = gBuilder.sheetTransparentColour;
     return true;
 }
 
@@ -340,6 +357,7 @@ void CloseSheetWindow() {
     plat::FreeImage(gBuilder.sheetImage);
     gBuilder.sheetPicture.clear();
     gBuilder.sheetNote.clear();
+    gBuilder.sheetTransparentColour = -1;
 }
 
 void ImportTilesetCommand() {

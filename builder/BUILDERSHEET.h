@@ -28,14 +28,15 @@ constexpr int kSheetCancelButton = 7;
 bool ImportSheet(const std::string& picturePath, const wf::SheetLayout& layout);
 
 // The layout of a Tiled tileset (.tsx) in the picture's directory whose image is the picture,
-// the first in name order; false when there is none.
+// the first in name order, with its transparent colour; false when there is none.
 bool FindSheetTileset(const std::string& picturePath, wf::SheetLayout& layout);
 
 // Opens the layout window for the picture, its fields filled from a Tiled tileset beside it or
 // with 32 x 32 cells, no margin and no spacing, and the grid drawn over the picture. A picture
 // that does not decode gets a box and no window. A window already open is closed first.
 void OpenSheetWindow(const std::string& picturePath);
-// The layout the window's fields hold now; false (with `problem` saying which field and why) when
+// The layout the window's fields hold now, with the transparent colour of the tileset it came
+// from; false (with `problem` saying which field and why) when
 // one is not a whole number of 0 or more.
 bool SheetWindowLayout(wf::SheetLayout& layout, std::string& problem);
 // Events of the layout window: "Grid" draws the grid of the fields' layout, "Import" imports

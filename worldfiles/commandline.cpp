@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "worldfiles/democopy.h"
 #include "worldfiles/newworld.h"
+#include "worldfiles/tiled_read.h"
 
 #ifndef TOOLS_VERSION
 #define TOOLS_VERSION "0"
@@ -30,13 +31,22 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
     const std::string name = ProgramName(program);
     for (const std::string& argument : arguments) {
         if (argument == "--") break;
-        if (argument == "--help" || argument == "-h") return CommandLine{CommandLine::kHelp, "", "", ""};
-        if (argument == "--version") return CommandLine{CommandLine::kVersion, "", "", ""};
+        if (argument == "--help" || argument == "-h") {
+            CommandLine help;
+            help.action = CommandLine::kHelp;
+            return help;
+        }
+        if (argument == "--version") {
+            CommandLine version;
+            version.action = CommandLine::kVersion;
+            return version;
+        }
     }
     CommandLine line;
     bool optionsEnded = false;
     bool haveDirectory = false;  // a world directory or --demo
     bool newWorld = false;
+    bool importTiled = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (!optionsEnded && argument == "--") {
@@ -44,6 +54,18 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
             continue;
         }
         const bool engine = program == Program::kEngine;
+        if (!optionsEnded && engine && argument == "--import-tiled") {
+            if (i + 2 >= arguments.size() || arguments[i + 1].empty() || arguments[i + 2].empty()) {
+                return UsageError(name + ": the option --import-tiled needs a Tiled map and a directory");
+            }
+            if (newWorld || haveDirectory || importTiled) {
+                return UsageError(name + ": extra argument '" + arguments[i + 1] + "'");
+            }
+            importTiled = true;
+            line.tiledMap = arguments[++i];
+            line.worldDirectory = arguments[++i];
+            continue;
+        }
         if (!optionsEnded && engine && (argument == "--map" || argument == "--new-world")) {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
                 return UsageError(name + ": the option " + argument + " needs a value");
@@ -52,14 +74,16 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
             if (argument == "--map") {
                 line.mapFile = value;
             } else {
-                if (newWorld || haveDirectory) return UsageError(name + ": extra argument '" + value + "'");
+                if (newWorld || haveDirectory || importTiled) return UsageError(name + ": extra argument '" + value + "'");
                 newWorld = true;
                 line.worldDirectory = value;
             }
             continue;
         }
         if (!optionsEnded && argument == "--demo") {
-            if (haveDirectory || newWorld) return UsageError(name + ": extra argument '" + argument + "'");
+            if (haveDirectory || newWorld || importTiled) {
+                return UsageError(name + ": extra argument '" + argument + "'");
+            }
             haveDirectory = true;
             line.demo = true;
             continue;
@@ -67,7 +91,7 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
         if (!optionsEnded && IsOption(argument)) {
             return UsageError(name + ": unknown option '" + argument + "'");
         }
-        if (haveDirectory || newWorld || argument.empty()) {
+        if (haveDirectory || newWorld || importTiled || argument.empty()) {
             return UsageError(name + ": extra argument '" + argument + "'");
         }
         haveDirectory = true;
@@ -77,6 +101,10 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
         if (!line.mapFile.empty()) return UsageError(name + ": --new-world and --map cannot be combined");
         line.action = CommandLine::kNewWorld;
     }
+    if (importTiled) {
+        if (!line.mapFile.empty()) return UsageError(name + ": --import-tiled and --map cannot be combined");
+        line.action = CommandLine::kImportTiled;
+    }
     return line;
 }
 
@@ -84,6 +112,7 @@ std::string UsageText(Program program) {
     if (program == Program::kEngine) {
         return "usage: tasko [--map FILE] [WORLD | --demo]\n"
                "       tasko --new-world DIR\n"
+               "       tasko --import-tiled MAP DIR\n"
                "       tasko --help | --version\n";
     }
     return "usage: plom [WORLD | --demo]\n"
@@ -103,6 +132,10 @@ std::string HelpText(Program program) {
                "                   (a relative FILE is taken from where tasko is started)\n"
                "  --new-world DIR  write a small world of your own into DIR (new or empty), then\n"
                "                   start it with 'tasko DIR' and edit it with 'plom DIR'\n"
+               "  --import-tiled MAP DIR\n"
+               "                   write a new world into DIR (new or empty) that plays the\n"
+               "                   orthogonal Tiled map MAP (.tmx or .tmx.gz) as area 0 at one\n"
+               "                   Tiled pixel per screen pixel; the cursor keys scroll it\n"
                "  -h, --help       show this help and end\n"
                "  --version        show the version and end\n";
     }
@@ -145,6 +178,18 @@ int PrepareLaunch(Program program, CommandLine& line, std::ostream& out, std::os
             }
             out << name << ": a new world is in " << line.worldDirectory << "; start it with: tasko "
                 << line.worldDirectory << "\n";
+            return 0;
+        }
+        case CommandLine::kImportTiled: {
+            std::string problem;
+            std::vector<std::string> notes;
+            if (!ImportTiledWorld(line.tiledMap, line.worldDirectory, notes, problem)) {
+                err << name << ": " << problem << "\n";
+                return 2;
+            }
+            for (const std::string& note : notes) out << name << ": " << note << "\n";
+            out << name << ": the Tiled map " << line.tiledMap << " is in " << line.worldDirectory
+                << " as area 0; play it with: tasko " << line.worldDirectory << "\n";
             return 0;
         }
         case CommandLine::kRun:

@@ -1,5 +1,5 @@
 // The command line of both programs: --help, --version, an optional world directory or --demo,
-// and for the engine --map FILE and --new-world DIR. Parsing is pure; PrepareLaunch carries it out.
+// and for the engine --map FILE, --new-world DIR and --import-tiled MAP DIR. Parsing is pure; PrepareLaunch carries it out.
 #pragma once
 #include <ostream>
 #include <string>
@@ -10,12 +10,13 @@ namespace wf {
 enum class Program { kEngine, kBuilder };
 
 struct CommandLine {
-    enum Action { kRun, kHelp, kVersion, kNewWorld, kUsageError };
+    enum Action { kRun, kHelp, kVersion, kNewWorld, kImportTiled, kUsageError };
     Action action = kRun;
-    std::string worldDirectory;  // kRun: "" for the working directory; kNewWorld: the new world
+    std::string worldDirectory;  // kRun: "" for the working directory; kNewWorld, kImportTiled: the new world
     std::string mapFile;         // engine, kRun: --map FILE, "" for the configured map
     std::string error;           // kUsageError: one line saying what is wrong
     bool demo = false;           // kRun: --demo, the user's own copy of the demo world
+    std::string tiledMap;        // kImportTiled: the Tiled map (.tmx, .tmx.gz) to import
 };
 
 // The arguments after the program name. The first of --help and --version wins over anything

@@ -19,12 +19,9 @@ int CellsAlong(int size, int margin, int spacing, int extent) {
     return static_cast<int>(room / (static_cast<int64_t>(size) + spacing));
 }
 
-bool WhollyTransparent(const plat::Pixels& picture, int x, int y, int width, int height) {
-    for (int row = y; row < y + height; ++row) {
-        const uint8_t* p = picture.rgba.data() + (static_cast<size_t>(row) * picture.width + x) * 4;
-        for (int column = 0; column < width; ++column, p += 4) {
-            if (p[3] != 0) return false;
-        }
+bool WhollyTransparent(const plat::Pixels& pixels) {
+    for (size_t i = 3; i < pixels.rgba.size(); i += 4) {
+        if (pixels.rgba[i] != 0) return false;
     }
     return true;
 }
@@ -73,14 +70,7 @@ std::vector<SheetCell> CutSheet(const plat::Pixels& picture, const SheetLayout& 
         for (int column = 0; column < columns; ++column) {
             const int x = layout.margin + column * (w + layout.spacing);
             const int y = layout.margin + row * (h + layout.spacing);
-            if (WhollyTransparent(picture, x, y, w, h)) continue;
             SheetCell cell;
-            cell.id = row * columns + column;
-            cell.column = column;
-            cell.row = row;
-            cell.x = x;
-            cell.y = y;
-            cell.name = SheetTileName(sheet, cell.id);
             cell.pixels.width = w;
             cell.pixels.height = h;
             cell.pixels.rgba.resize(static_cast<size_t>(w) * h * 4);
@@ -88,6 +78,17 @@ std::vector<SheetCell> CutSheet(const plat::Pixels& picture, const SheetLayout& 
                 const uint8_t* from = picture.rgba.data() + (static_cast<size_t>(y + line) * picture.width + x) * 4;
                 std::copy(from, from + static_cast<size_t>(w) * 4, cell.pixels.rgba.begin() + static_cast<size_t>(line) * w * 4);
             }
+            if (layout.transparentColour >= 0) {
+                const int c = layout.transparentColour;
+                plat::MakeColourTransparent(cell.pixels, (c >> 16) & 0xff, (c >> 8) & 0xff, c & 0xff);
+            }
+            if (WhollyTransparent(cell.pixels)) continue;
+            cell.id = row * columns + column;
+            cell.column = column;
+            cell.row = row;
+            cell.x = x;
+            cell.y = y;
+            cell.name = SheetTileName(sheet, cell.id);
             cells.push_back(std::move(cell));
         }
     }

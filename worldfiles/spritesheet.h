@@ -15,6 +15,8 @@ struct SheetLayout {
     int tileWidth = 0, tileHeight = 0;  // pixels, 1 and up
     int margin = 0;                     // pixels, 0 and up
     int spacing = 0;                    // pixels, 0 and up
+    int transparentColour = -1;         // 0xRRGGBB: pixels of exactly this colour are made
+                                        // transparent (Tiled's "trans" colour); -1 for none
 };
 
 // The most cells one sheet may have (the tile types of one import).
@@ -39,8 +41,8 @@ struct SheetCell {
     std::string name;       // SheetTileName(sheet, id)
     plat::Pixels pixels;    // the cell's pixels, tileWidth x tileHeight
 };
-// Cuts the picture into its cells and keeps those with at least one pixel whose alpha is not 0,
-// in id order. Nothing for a layout SheetLayoutProblem refuses.
+// Cuts the picture into its cells (the transparent colour, if any, made transparent) and keeps
+// those with at least one pixel whose alpha is not 0, in id order. Nothing for a layout SheetLayoutProblem refuses.
 std::vector<SheetCell> CutSheet(const plat::Pixels& picture, const SheetLayout& layout, const std::string& sheet);
 
 }  // namespace wf

@@ -116,15 +116,21 @@ TEST_F(BuilderSheetImport, ATiledTilesetBesideTheSheetFillsTheLayout) {
     WriteRaw("art/b.tsx", "<map/>");
     WriteRaw("art/c.tsx", R"(<?xml version="1.0" encoding="UTF-8"?>
 <tileset version="1.8" name="Dungeon" tilewidth="8" tileheight="8" spacing="2" margin="1" tilecount="6" columns="3">
- <image source="dungeon.png" width="30" height="20"/>
+ <image source="dungeon.png" trans="010000" width="30" height="20"/>
 </tileset>)");
     OpenThroughMenu(picture);
     ASSERT_TRUE(plat::WindowExists(kSheetWindow));
     EXPECT_THAT(FieldTexts(), ElementsAre("8", "8", "1", "2"));
-    EXPECT_THAT(gBuilder.sheetNote, HasSubstr("Tiled tileset"));
+    EXPECT_EQ(gBuilder.sheetNote, "From the Tiled tileset beside it, colour #010000 transparent: 3 x 2 cells, "
+                                  "6 not transparent: 6 tile types.");
     EXPECT_EQ(GridLines(), 2 * (3 + 2));  // drawn at once with the tileset's layout
     Press(kSheetImportButton);
     EXPECT_EQ(plat::ListDirectory("GFX/", "dungeon_*.png").size(), 6u);
+    // The tileset's transparent colour: cell 1's top-left pixel (1, 0, 0) is the only one of it.
+    plat::Pixels cell;
+    ASSERT_TRUE(plat::DecodeImageFile("GFX/dungeon_1.png", cell));
+    EXPECT_EQ(cell.rgba[3], 0);
+    EXPECT_EQ(cell.rgba[7], 255);
 }
 
 TEST_F(BuilderSheetImport, ExistingNamesAreAskedAboutOnceForTheWholeSheet) {

@@ -89,4 +89,22 @@ TEST(SpriteSheetCut, OneVisiblePixelKeepsACellAndABadLayoutCutsNothing) {
     EXPECT_EQ(wf::SheetTileName("a_b", 255), "a_b_255");
 }
 
+TEST(SpriteSheetCut, TheTransparentColourClearsItsPixelsAndACellOfOnlyThatColour) {
+    // 1 x 1 cells: cell id is the colour (id, 0, 0); with 2 x 2 cells, cell 3 holds (3, 0, 0) once.
+    TestSheet dots{4, 1, {1, 1, 0, 0}, {}, 0, 0};
+    wf::SheetLayout keyed = dots.layout;
+    keyed.transparentColour = 0x020000;
+    std::vector<int> ids;
+    for (const wf::SheetCell& cell : wf::CutSheet(MakeSheetPicture(dots), keyed, "d")) ids.push_back(cell.id);
+    EXPECT_EQ(ids, (std::vector<int>{0, 1, 3}));
+    TestSheet squares{4, 1, {2, 2, 0, 0}, {}, 0, 0};
+    wf::SheetLayout layout = squares.layout;
+    layout.transparentColour = 0x030000;
+    const std::vector<wf::SheetCell> cells = wf::CutSheet(MakeSheetPicture(squares), layout, "q");
+    ASSERT_EQ(cells.size(), 4u);
+    EXPECT_EQ(cells[3].pixels.rgba[3], 0);   // (3, 0, 0) at the cell's top-left
+    EXPECT_EQ(cells[3].pixels.rgba[7], 255);  // (3, 1, 0) beside it stays
+    EXPECT_EQ(cells[2].pixels.rgba[3], 255);
+}
+
 }  // namespace
