@@ -300,7 +300,7 @@ void OpenSheetWindow(const std::string& picturePath) {
     if (fromTileset) {
         from = "From the Tiled tileset beside it";
         if (layout.transparentColour >= 0) {
-            char hex[8];
+            char hex[12];
             std::snprintf(hex, sizeof hex, "%06x", layout.transparentColour);
             from += std::string(", colour #") + hex + " transparent";
         }

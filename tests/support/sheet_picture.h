@@ -3,8 +3,9 @@
 // pixel. Margin and spacing are opaque white, a colour no cell holds (cells stay below 200 wide).
 #pragma once
 #include <cstdint>
-#include <set>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/images.h"
 #include "worldfiles/spritesheet.h"
@@ -12,7 +13,7 @@
 struct TestSheet {
     int columns = 1, rows = 1;
     wf::SheetLayout layout;
-    std::set<int> transparent;  // ids of the wholly transparent cells
+    std::vector<int> transparent;  // ids of the wholly transparent cells
     int extraRight = 0, extraBottom = 0;  // pixels after the last cell (part of no cell)
 };
 
@@ -36,7 +37,7 @@ inline plat::Pixels MakeSheetPicture(const TestSheet& s) {
                     SheetByte(p, left + x, top + y, 0) = static_cast<uint8_t>(id);
                     SheetByte(p, left + x, top + y, 1) = static_cast<uint8_t>(x);
                     SheetByte(p, left + x, top + y, 2) = static_cast<uint8_t>(y);
-                    SheetByte(p, left + x, top + y, 3) = s.transparent.count(id) != 0 ? 0 : 255;
+                    SheetByte(p, left + x, top + y, 3) = std::count(s.transparent.begin(), s.transparent.end(), id) != 0 ? 0 : 255;
                 }
             }
         }
