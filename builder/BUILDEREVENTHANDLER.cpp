@@ -7,6 +7,7 @@
 #include "builder/BUILDERIMPORT.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERMOUSE.h"
+#include "builder/BUILDERSHEET.h"
 #include "builder/BUILDERTILED.h"
 #include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERWORLD.h"
@@ -36,7 +37,8 @@ void HandleTileWindowEvent(const plat::WindowEvent& event) {
         case plat::kEventMenu:
             if (plat::MenuExists(kTileMenu)) MenuAction(event.item);
             break;
-        case plat::kEventRepaint: DrawThumbnails(); break;
+        case plat::kEventRepaint:
+        case plat::kEventResized: DrawThumbnails(); break;
         case plat::kEventCloseRequest: gBuilder.tileWindowHidden = 1; break;  // hidden, never destroyed
         case plat::kEventLeftButton: SelectTileAtPointer(); break;
         default: break;
@@ -57,6 +59,7 @@ void MenuAction(int item) {
         case 141: ImportTiledMapCommand(); break;
         case 116: RefreshTileLibrary(); break;
         case 118: ImportTileCommand(); break;
+        case 119: ImportTilesetCommand(); break;
         case 122: gBuilder.tileWindowHidden = 1; break;
         case 125: SetMapZoom(0.1f); break;  // drawn at the next event of the main window
         case 126: TakeScreenshot(); break;
@@ -83,6 +86,10 @@ void HandleEvent(const plat::WindowEvent& event) {
             plat::SetWindowTitle(kTileWindow, gBuilder.currentMapFile);
             HandleTileWindowEvent(event);
             MouseStep(kTileWindow);
+            if (event.kind == plat::kEventWheel) ScrollThumbnails(gBuilder.resizeDelta);
+            break;
+        case kSheetWindow:
+            HandleSheetWindowEvent(event);
             break;
         default:
             break;

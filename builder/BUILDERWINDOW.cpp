@@ -25,6 +25,7 @@ constexpr MenuLine kTileMenuLines[] = {
     {"MAP", 0, nullptr}, {nullptr, 115, "Redraw MAP"}, {nullptr, 0, nullptr}, {nullptr, 117, "New MAP"},
     {nullptr, 0, nullptr}, {nullptr, 140, "Export Tiled Map..."}, {nullptr, 141, "Import Tiled Map..."},
     {"Refresh Tiles?", 0, nullptr}, {nullptr, 116, "Refresh"}, {nullptr, 118, "Import Tile..."},
+    {nullptr, 119, "Import Tileset..."},
     {"Hide Window?", 0, nullptr}, {nullptr, 122, "Hide Window"},
     {"Tools:", 0, nullptr}, {nullptr, 125, "Show As MiniMap"},
     {nullptr, 126, "Save MiniMap (Screenshot)"}, {nullptr, 127, "Show WorkMap"},

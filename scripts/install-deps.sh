@@ -23,6 +23,9 @@ if [ "${1:-}" = --windows ]; then
     wine wine64 zip unzip nsis
   )
 fi
+# Sprite sheets: Tiled's tileset files are read with pugixml; the tests import Tiled's own
+# example tileset (the tiled package).
+packages+=(libpugixml-dev tiled)
 
 missing=()
 for package in "${packages[@]}"; do
