@@ -13,6 +13,7 @@
 
 #include "platform/files.h"
 #include "worldfiles/convert.h"
+#include "worldfiles/spritesheet.h"
 #include "worldfiles/tiled_decode.h"
 
 namespace wf {
@@ -432,9 +433,15 @@ bool Reader::FillTileset(const Document& doc, const pugi::xml_node& node, const 
             problem_ = set.where + ": a tileset without a tile size";
             return false;
         }
-        // As Tiled does, the cells are counted from the picture itself.
-        const int columns = std::max(0, (sheet.width - 2 * g.margin + g.spacing) / (g.tileWidth + g.spacing));
-        const int rows = std::max(0, (sheet.height - 2 * g.margin + g.spacing) / (g.tileHeight + g.spacing));
+        // As Tiled does, the cells are counted from the picture itself, the margin counted once,
+        // by the same rule as the sprite-sheet import, so both give a cell the same id and name.
+        SheetLayout layout;
+        layout.tileWidth = g.tileWidth;
+        layout.tileHeight = g.tileHeight;
+        layout.margin = g.margin;
+        layout.spacing = g.spacing;
+        const int columns = SheetColumns(layout, sheet.width);
+        const int rows = SheetRows(layout, sheet.height);
         if (static_cast<long long>(columns) * rows > static_cast<long long>(kTiledMaxTileTypes)) {
             problem_ = set.where + ": the sheet holds more than " + std::to_string(kTiledMaxTileTypes) + " tiles";
             return false;

@@ -18,6 +18,7 @@
 #include "platform/files.h"
 #include "temp_dir.h"
 #include "worldfiles/commandline.h"
+#include "worldfiles/spritesheet.h"
 #include "worldfiles/tiled_decode.h"
 
 namespace {
@@ -202,6 +203,33 @@ TEST_F(TiledReadTest, SheetCellsBecomeNamedTypesWithTheirPixelsAndProperties) {
     ASSERT_EQ(two->animation.size(), 2u);
     EXPECT_EQ(two->animation[0].durationMs, 100);
     EXPECT_EQ(At(two->pixels, 0, 0)[0], 121) << "frame one is tile 3";
+}
+
+// Tiled counts a sheet's margin once when it counts the cells: a 35 px wide sheet of 16 px tiles
+// with a margin of 3 has two columns, so tile id 1 is the cell at (19, 3), and the sprite-sheet
+// import gives that cell the same name.
+TEST_F(TiledReadTest, SheetMarginIsCountedOnceAsTiledCountsIt) {
+    plat::Pixels sheet;
+    sheet.width = 35;
+    sheet.height = 40;
+    sheet.rgba.assign(static_cast<size_t>(sheet.width) * sheet.height * 4, 0);
+    for (int y = 0; y < sheet.height; ++y) {
+        for (int x = 0; x < sheet.width; ++x) {
+            uint8_t* p = &sheet.rgba[(static_cast<size_t>(y) * sheet.width + x) * 4];
+            p[0] = static_cast<uint8_t>(x);
+            p[1] = static_cast<uint8_t>(y);
+            p[3] = 255;
+        }
+    }
+    ASSERT_TRUE(plat::WritePngFile(dir_.File("wide.png"), sheet));
+    const TiledMap map = MustRead(Map(Layer(1, 1, Data("csv", {2})), "width=\"1\" height=\"1\"",
+                                      "<tileset firstgid=\"1\" name=\"W\" tilewidth=\"16\" tileheight=\"16\" "
+                                      "margin=\"3\"><image source=\"wide.png\"/></tileset>"));
+    const wf::TiledTileType* one = Type(map, wf::SheetTileName("wide", 1));
+    ASSERT_NE(one, nullptr);
+    EXPECT_EQ(At(one->pixels, 0, 0), (std::array<int, 3>{19, 3, 0}));
+    EXPECT_NE(Type(map, wf::SheetTileName("wide", 3)), nullptr) << "two rows of two";
+    EXPECT_EQ(Type(map, wf::SheetTileName("wide", 4)), nullptr);
 }
 
 TEST(FlipTiledPixels, DiagonalSwapsAxesThenMirrors) {
