@@ -46,20 +46,6 @@ void AllocatePlacedTileTable() {
 
 }  // namespace
 
-void SetBuilderStartValues() {
-    gBuilder = BuilderState{};
-    gBuilderSettings = BuilderSettings{};
-    gBuilder.startDirectory = plat::CurrentDirectory();
-    gBuilder.defaultDescriptorPath = gBuilder.startDirectory + plat::NativePath("_DATA\\DNA.dll");
-    gBuilder.mainConfigurationPath = gBuilder.startDirectory + plat::NativePath("_DATA\\ini.txt");
-    gBuilder.rasterModeNames[0] = "OFF";
-    gBuilder.rasterModeNames[1] = "OBJECT_SIZE";
-    gBuilder.rasterModeNames[2] = "MATRIX_SIZE";
-    gBuilder.descriptorRowBase = 500;
-    gBuilder.currentMapFile = "";
-    PrepareFaultReport();
-}
-
 bool StartBuilder() {
     PLAT_MARK("BUILDERENV");
     SetBuilderStartValues();

@@ -3,8 +3,6 @@
 #pragma once
 #include "builder/BUILDERRECORDS.h"
 
-// Start-up step 1: every field to its start value; the start directory is taken here, once.
-void SetBuilderStartValues();
 // Start-up steps 2 to 14; true when the main loop is to run (otherwise the builder has ended).
 bool StartBuilder();
 // One turn of the main loop: wait for an event, handle it, run the keyboard step, arm the

@@ -7,6 +7,8 @@
 #include "builder/BUILDERIMPORT.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERMOUSE.h"
+#include "builder/BUILDERSHEET.h"
+#include "builder/BUILDERTILED.h"
 #include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERWORLD.h"
 #include "builder/BUILDERio.h"
@@ -30,7 +32,8 @@ void HandleTileWindowEvent(const plat::WindowEvent& event) {
         case plat::kEventMenu:
             if (plat::MenuExists(kTileMenu)) MenuAction(event.item);
             break;
-        case plat::kEventRepaint: DrawThumbnails(); break;
+        case plat::kEventRepaint:
+        case plat::kEventResized: DrawThumbnails(); break;
         case plat::kEventCloseRequest: gBuilder.tileWindowHidden = 1; break;  // hidden, never destroyed
         case plat::kEventLeftButton: SelectTileAtPointer(); break;
         default: break;
@@ -47,8 +50,11 @@ void MenuAction(int item) {
         case kItemQuit: AskQuitBuilder(); break;
         case kItemRedrawMap: RedrawMapCommand(); break;
         case kItemNewMap: NewMapCommand(); break;  // asks first
+        case kItemExportTiledMap: ExportTiledMapCommand(); break;
+        case kItemImportTiledMap: ImportTiledMapCommand(); break;
         case kItemRefreshTiles: RefreshTileLibrary(); break;
         case kItemImportTile: ImportTileCommand(); break;
+        case kItemImportTileset: ImportTilesetCommand(); break;
         case kItemHideWindow: gBuilder.tileWindowHidden = 1; break;
         case kItemMiniMap: SetMapZoom(0.1f); break;  // drawn at the next event of the main window
         case kItemScreenshot: TakeScreenshot(); break;
@@ -75,6 +81,10 @@ void HandleEvent(const plat::WindowEvent& event) {
             plat::SetWindowTitle(kTileWindow, gBuilder.currentMapFile);
             HandleTileWindowEvent(event);
             MouseStep(kTileWindow);
+            if (event.kind == plat::kEventWheel) ScrollThumbnails(gBuilder.resizeDelta);
+            break;
+        case kSheetWindow:
+            HandleSheetWindowEvent(event);
             break;
         default:
             break;

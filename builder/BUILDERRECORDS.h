@@ -15,6 +15,7 @@ constexpr int kTileWindow = 102;
 constexpr int kDescriptorWindow = 103;
 constexpr int kTileMenu = 104;
 constexpr int kDescriptorMenu = 108;
+constexpr int kSheetWindow = 130;      // the sprite-sheet layout window, open while a sheet is imported
 
 // The menu items' numbers: the menus are built with them (BUILDERWINDOW) and their events
 // dispatched by them (BUILDEREVENTHANDLER).
@@ -29,10 +30,13 @@ enum MenuItem : int {
     kItemRefreshTiles = 116,
     kItemNewMap = 117,
     kItemImportTile = 118,
+    kItemImportTileset = 119,
     kItemHideWindow = 122,
     kItemMiniMap = 125,
     kItemScreenshot = 126,
     kItemWorkMap = 127,
+    kItemExportTiledMap = 140,
+    kItemImportTiledMap = 141,
 };
 // The descriptor window's buttons (control numbers), made by BUILDERDESCRIPTOR.
 constexpr int kSetDnaButton = 100;
@@ -140,8 +144,15 @@ struct BuilderState {
     int scrollStep = 0;                 // pixels of the last scroll request, signed
     int buttonLatch = 0;                // 1 after a build or delete until both buttons are up
     int tileWindowHidden = 0;           // 1 hides the tile and descriptor windows at the next event
+    int tileScrollRow = 0;              // first thumbnail row shown in the tile window, 0 and up
     int quickHelp = 0;                  // 1 draws the quick help over the map
     int64_t lastRedrawMs = -50;         // clock of the last redraw of the main window, milliseconds
+
+    // --- the sprite-sheet layout window, open while a sheet waits for its layout ---
+    std::string sheetPicture;           // path of the sheet; "" while the window is closed
+    plat::Image sheetImage;             // the sheet, drawn under its grid in the window
+    std::string sheetNote;              // the line under the fields: what the grid cuts, or why not
+    int sheetTransparentColour = -1;    // 0xRRGGBB the sheet's Tiled tileset makes transparent, -1 none
 
     // --- undo history (numbered snapshot files) ---
     int undoCounter = 0;                // number of the next snapshot
@@ -152,6 +163,10 @@ struct BuilderState {
 extern BuilderState gBuilder;
 extern BuilderSettings gBuilderSettings;
 
+// Start-up step 1: every field to its start value; the start directory is taken here, once.
+void SetBuilderStartValues();
+// Prepares the fault report (paths below the current directory, the local time offset).
+void PrepareFaultReport();
 // Closes windows 102, 103 and 100, releases everything and exits with code 0.
 [[noreturn]] void EndBuilder();
 // A configuration file cannot be opened: the box "PLOM ERROR ", then shutdown.

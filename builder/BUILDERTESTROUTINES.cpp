@@ -21,12 +21,6 @@
 
 namespace {
 
-void CopyText(char* target, size_t size, const std::string& text) {
-    const size_t n = std::min(text.size(), size - 1);
-    std::memcpy(target, text.data(), n);
-    target[n] = '\0';
-}
-
 // A file written through a fixed buffer with the fault routines' plain writes only: nothing
 // allocates, so it works after the heap itself was damaged.
 class RawFile {
@@ -139,15 +133,6 @@ void DrawQuickHelp() {
     for (const HelpLine& line : kHelpLines) {
         plat::DrawText(32, height / 2 + line.offset, line.text, kHelpText, false);
     }
-}
-
-void PrepareFaultReport() {
-    FaultReport& report = gBuilder.fault;
-    const std::string directory = plat::CurrentDirectory();
-    CopyText(report.logPath, sizeof report.logPath, directory + plat::NativePath("USER\\ERR!!!!.txt"));
-    CopyText(report.userDirectory, sizeof report.userDirectory, directory + "USER");
-    CopyText(report.backupPrefix, sizeof report.backupPrefix, directory + plat::NativePath("USER\\_LAZARUS"));
-    plat::PrepareFaultClock();  // the time zone offset, taken anew every turn
 }
 
 void ArmFaultHandler() {

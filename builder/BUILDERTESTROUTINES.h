@@ -13,8 +13,6 @@ void DrawQuickHelp();
 // then the process ends with exit code 0, whatever the box or the release are doing.
 inline constexpr unsigned kFatalPathSeconds = 8;
 
-// Prepares the fault report (paths below the current directory, the local time offset).
-void PrepareFaultReport();
 // Prepares the report and installs BuilderFatalErrorHandler (every loop turn).
 void ArmFaultHandler();
 // Appends the seven-line entry to "USER/ERR!!!!.txt", writes the map to "USER/_LAZARUS<date>",

@@ -109,6 +109,10 @@ void ReportUnknownNames(const std::string& source) {
 
 }  // namespace
 
+std::vector<std::string> EditedMapLines() {
+    return wf::MapFileLines(&gBuilder.mapTiles, PlacedTileCount(), PlacedTileView);
+}
+
 bool WriteMapFile(const std::string& path) {
     PLAT_MARK("BUILDERio");
     return wf::WriteMapFile(path, &gBuilder.mapTiles, PlacedTileCount(), PlacedTileView);

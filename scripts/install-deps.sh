@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xfonts-base xdotool x11-utils imagemagick sox libgl1-mesa-dri libsdl2-tests
   openbox x11-xkb-utils
+  libpugixml-dev libzstd-dev tiled
 )
 if [ "${1:-}" = --windows ]; then
   # The MinGW-w64 compilers and zlib as binaries; the other libraries are built from Debian's
@@ -22,6 +23,9 @@ if [ "${1:-}" = --windows ]; then
     wine wine64 zip unzip nsis
   )
 fi
+# Sprite sheets: Tiled's tileset files are read with pugixml; the tests import Tiled's own
+# example tileset (the tiled package).
+packages+=(libpugixml-dev tiled)
 
 missing=()
 for package in "${packages[@]}"; do

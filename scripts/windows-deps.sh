@@ -25,7 +25,7 @@ jobs=${TASKO_WINDOWS_DEPS_JOBS:-2}
 root=${TASKO_WINDOWS_DEPS_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/tasko-windows-deps}
 stamp_name=.tasko-windows-deps-complete
 
-source_packages=(libsdl2 libsdl2-mixer libpng1.6 libjpeg-turbo tiff freetype libepoxy googletest)
+source_packages=(libsdl2 libsdl2-mixer libpng1.6 libjpeg-turbo tiff freetype libepoxy googletest pugixml)
 # Host tools the build needs; the mingw packages bring the cross compilers and zlib.
 build_packages=(
   cmake ninja-build meson python3 pkg-config nasm dpkg-dev xz-utils bzip2
@@ -449,6 +449,11 @@ build_sdl2_mixer() {
     -e "s|@PC_REQUIRES@||; s|@PC_LIBS@||" "$source/SDL2_mixer.pc.in" >"$stage/lib/pkgconfig/SDL2_mixer.pc"
 }
 
+build_pugixml() {
+  # The Tiled map reader's XML parser.
+  cmake_project pugixml "$work/src/pugixml" -DPUGIXML_BUILD_TESTS=OFF -DBUILD_SHARED_LIBS=OFF
+}
+
 build_googletest() {
   cmake_project googletest "$work/src/googletest" \
     -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON -Dgtest_disable_pthreads=ON -Dgtest_build_tests=OFF
@@ -488,6 +493,7 @@ build libepoxy build_libepoxy
 build SDL2 build_sdl2
 build SDL2_mixer build_sdl2_mixer
 build googletest build_googletest
+build pugixml build_pugixml
 
 relocate
 # Programs and documentation some projects install unconditionally.

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "worldfiles/democopy.h"
 #include "worldfiles/newworld.h"
+#include "worldfiles/tiled_read.h"
 
 #ifndef TOOLS_VERSION
 #define TOOLS_VERSION "0"
@@ -30,13 +31,22 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
     const std::string name = ProgramName(program);
     for (const std::string& argument : arguments) {
         if (argument == "--") break;
-        if (argument == "--help" || argument == "-h") return CommandLine{CommandLine::kHelp, "", "", ""};
-        if (argument == "--version") return CommandLine{CommandLine::kVersion, "", "", ""};
+        if (argument == "--help" || argument == "-h") {
+            CommandLine help;
+            help.action = CommandLine::kHelp;
+            return help;
+        }
+        if (argument == "--version") {
+            CommandLine version;
+            version.action = CommandLine::kVersion;
+            return version;
+        }
     }
     CommandLine line;
     bool optionsEnded = false;
     bool haveDirectory = false;  // a world directory or --demo
     bool newWorld = false;
+    bool importTiled = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (!optionsEnded && argument == "--") {
@@ -44,22 +54,40 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
             continue;
         }
         const bool engine = program == Program::kEngine;
-        if (!optionsEnded && engine && (argument == "--map" || argument == "--new-world")) {
+        if (!optionsEnded && engine && argument == "--import-tiled") {
+            if (i + 2 >= arguments.size() || arguments[i + 1].empty() || arguments[i + 2].empty()) {
+                return UsageError(name + ": the option --import-tiled needs a Tiled map and a directory");
+            }
+            if (newWorld || haveDirectory || importTiled) {
+                return UsageError(name + ": extra argument '" + arguments[i + 1] + "'");
+            }
+            importTiled = true;
+            line.tiledMap = arguments[++i];
+            line.worldDirectory = arguments[++i];
+            continue;
+        }
+        const bool valued = engine ? argument == "--map" || argument == "--new-world"
+                                   : argument == "--map" || argument == "--export-tiled";
+        if (!optionsEnded && valued) {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
                 return UsageError(name + ": the option " + argument + " needs a value");
             }
             const std::string& value = arguments[++i];
             if (argument == "--map") {
                 line.mapFile = value;
+            } else if (argument == "--export-tiled") {
+                line.exportFile = value;
             } else {
-                if (newWorld || haveDirectory) return UsageError(name + ": extra argument '" + value + "'");
+                if (newWorld || haveDirectory || importTiled) return UsageError(name + ": extra argument '" + value + "'");
                 newWorld = true;
                 line.worldDirectory = value;
             }
             continue;
         }
         if (!optionsEnded && argument == "--demo") {
-            if (haveDirectory || newWorld) return UsageError(name + ": extra argument '" + argument + "'");
+            if (haveDirectory || newWorld || importTiled) {
+                return UsageError(name + ": extra argument '" + argument + "'");
+            }
             haveDirectory = true;
             line.demo = true;
             continue;
@@ -67,15 +95,26 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
         if (!optionsEnded && IsOption(argument)) {
             return UsageError(name + ": unknown option '" + argument + "'");
         }
-        if (haveDirectory || newWorld || argument.empty()) {
+        if (haveDirectory || newWorld || importTiled || argument.empty()) {
             return UsageError(name + ": extra argument '" + argument + "'");
         }
         haveDirectory = true;
         line.worldDirectory = argument;
     }
+    if (program == Program::kBuilder) {
+        if (!line.exportFile.empty()) {
+            line.action = CommandLine::kExportTiled;
+        } else if (!line.mapFile.empty()) {
+            return UsageError(name + ": unknown option '--map' without --export-tiled");
+        }
+    }
     if (newWorld) {
         if (!line.mapFile.empty()) return UsageError(name + ": --new-world and --map cannot be combined");
         line.action = CommandLine::kNewWorld;
+    }
+    if (importTiled) {
+        if (!line.mapFile.empty()) return UsageError(name + ": --import-tiled and --map cannot be combined");
+        line.action = CommandLine::kImportTiled;
     }
     return line;
 }
@@ -84,9 +123,11 @@ std::string UsageText(Program program) {
     if (program == Program::kEngine) {
         return "usage: tasko [--map FILE] [WORLD | --demo]\n"
                "       tasko --new-world DIR\n"
+               "       tasko --import-tiled MAP DIR\n"
                "       tasko --help | --version\n";
     }
     return "usage: plom [WORLD | --demo]\n"
+           "       plom --export-tiled OUT.tmx [--map FILE] [WORLD | --demo]\n"
            "       plom --help | --version\n";
 }
 
@@ -103,6 +144,10 @@ std::string HelpText(Program program) {
                "                   (a relative FILE is taken from where tasko is started)\n"
                "  --new-world DIR  write a small world of your own into DIR (new or empty), then\n"
                "                   start it with 'tasko DIR' and edit it with 'plom DIR'\n"
+               "  --import-tiled MAP DIR\n"
+               "                   write a new world into DIR (new or empty) that plays the\n"
+               "                   orthogonal Tiled map MAP (.tmx or .tmx.gz) as area 0 at one\n"
+               "                   Tiled pixel per screen pixel; the cursor keys scroll it\n"
                "  -h, --help       show this help and end\n"
                "  --version        show the version and end\n";
     }
@@ -112,6 +157,11 @@ std::string HelpText(Program program) {
            "                   as if started in it and reads _DATA/ini.txt there\n"
            "  --demo           edit your own copy of the demo world (the one tasko --demo plays),\n"
            "                   made on first use in ~/.local/share/tasko/demo\n"
+           "  --export-tiled OUT.tmx\n"
+           "                   write the world's start-up map \"1\" as a Tiled map (with its\n"
+           "                   tileset embedded) and end; no window opens\n"
+           "  --map FILE       with --export-tiled: export FILE instead of \"1\" (a relative\n"
+           "                   FILE is taken from where plom is started)\n"
            "  -h, --help       show this help and end\n"
            "  --version        show the version and end\n"
            "\n"
@@ -147,11 +197,25 @@ int PrepareLaunch(Program program, CommandLine& line, std::ostream& out, std::os
                 << line.worldDirectory << "\n";
             return 0;
         }
+        case CommandLine::kImportTiled: {
+            std::string problem;
+            std::vector<std::string> notes;
+            if (!ImportTiledWorld(line.tiledMap, line.worldDirectory, notes, problem)) {
+                err << name << ": " << problem << "\n";
+                return 2;
+            }
+            for (const std::string& note : notes) out << name << ": " << note << "\n";
+            out << name << ": the Tiled map " << line.tiledMap << " is in " << line.worldDirectory
+                << " as area 0; play it with: tasko " << line.worldDirectory << "\n";
+            return 0;
+        }
         case CommandLine::kRun:
+        case CommandLine::kExportTiled:
             break;
     }
     // The map file is named from where the program was started, before moving into the world.
     if (!line.mapFile.empty()) line.mapFile = plat::AbsolutePath(line.mapFile);
+    if (!line.exportFile.empty()) line.exportFile = plat::AbsolutePath(line.exportFile);
     if (line.demo) {
         std::string problem;
         line.worldDirectory = UserDemoDirectory();
@@ -162,7 +226,8 @@ int PrepareLaunch(Program program, CommandLine& line, std::ostream& out, std::os
     }
     if (line.worldDirectory.empty()) {
         const std::string marker = WorldMarkerFile(program);
-        if (!plat::FileExists(marker)) {
+        // An export names what it misses itself, and opens no box.
+        if (!plat::FileExists(marker) && line.action != CommandLine::kExportTiled) {
             const bool engine = program == Program::kEngine;
             err << name << ": no world here (" << plat::CurrentDirectory() << marker << " is missing); "
                 << (engine ? "play one with 'tasko DIR'" : "edit one with 'plom DIR'")

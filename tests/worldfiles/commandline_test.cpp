@@ -58,6 +58,12 @@ TEST(CommandLineTest, ParsesEachLineIntoItsAction) {
         {E, {"--demo", "w"}, CommandLine::kUsageError, "", "", "extra argument 'w'"},
         {B, {"w", "--demo"}, CommandLine::kUsageError, "", "", "extra argument '--demo'"},
         {E, {"--new-world", "n", "--demo"}, CommandLine::kUsageError, "", "", "extra argument '--demo'"},
+        {B, {"--export-tiled", "o.tmx"}, CommandLine::kExportTiled, "", "", ""},
+        {B, {"--export-tiled", "o.tmx", "--map", "m", "w"}, CommandLine::kExportTiled, "w", "m", ""},
+        {B, {"--map", "m", "--export-tiled", "o.tmx", "--demo"}, CommandLine::kExportTiled, "", "m", ""},
+        {B, {"--export-tiled"}, CommandLine::kUsageError, "", "", "--export-tiled needs a value"},
+        {B, {"--export-tiled", "o", "a", "b"}, CommandLine::kUsageError, "", "", "extra argument 'b'"},
+        {E, {"--export-tiled", "o"}, CommandLine::kUsageError, "", "", "unknown option '--export-tiled'"},
     };
     for (const ParseCase& c : cases) {
         std::string shown;
@@ -74,6 +80,15 @@ TEST(CommandLineTest, ParsesEachLineIntoItsAction) {
             EXPECT_EQ(line.demo, std::find(c.arguments.begin(), c.arguments.end(), "--demo") != c.arguments.end());
         }
     }
+}
+
+TEST(CommandLineTest, ExportNamesItsFileAndGetsItFromTheStartDirectory) {
+    CommandLine line = wf::ParseCommandLine(Program::kBuilder, {"--export-tiled", "out/a.tmx"});
+    EXPECT_EQ(line.exportFile, "out/a.tmx");
+    std::ostringstream out, err;
+    EXPECT_EQ(wf::PrepareLaunch(Program::kBuilder, line, out, err), -1);  // the builder exports
+    EXPECT_EQ(line.exportFile, plat::CurrentDirectory() + "out/a.tmx");
+    EXPECT_NE(wf::HelpText(Program::kBuilder).find("--export-tiled OUT.tmx"), std::string::npos);
 }
 
 class LaunchTest : public ::testing::Test {
