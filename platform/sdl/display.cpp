@@ -157,7 +157,9 @@ void RunOneFrame() {
 void RunFrameLoop(bool (*step)(), void (*finish)()) {
     g_frameLoop = FrameLoop{step, finish};
     // Frame rate 0: once per animation frame. Simulating an endless loop leaves this call for
-    // good, so start-up's stack frames are gone while the page runs the steps.
+    // good, so start-up's stack frames are gone while the page runs the steps. (Keeping the
+    // blocking loop through emscripten's ASYNCIFY would instead rewrite every function that can
+    // be on the stack when the loop yields, making the code larger and slower.)
     emscripten_set_main_loop(RunOneFrame, 0, 1);
     std::abort();  // not reached
 }

@@ -16,6 +16,7 @@ line on stdout ("ok VALUE-AS-JSON" or "error TEXT"):
   move X Y                   the mouse pointer to the page position
   console                    the console messages so far, as a list of [level, text]
   quit
+CDP_EXTRA_FLAGS (environment) adds browser flags, e.g. for the frame-rate benchmark.
 """
 import base64
 import json
@@ -50,8 +51,8 @@ class Browser:
             "--disable-quic", "--disable-extensions", "--disable-background-timer-throttling",
             "--disable-renderer-backgrounding", "--disable-backgrounding-occluded-windows",
             "--force-device-scale-factor=1", f"--window-size={width},{height}",
-            f"--user-data-dir={profile}", "about:blank",
-        ]
+            f"--user-data-dir={profile}",
+        ] + os.environ.get("CDP_EXTRA_FLAGS", "").split() + ["about:blank"]
 
         def child_fds():
             os.dup2(to_browser_r, 3)
