@@ -27,7 +27,7 @@ e2e_log "start-up error as natively: $(sed -n 1p <<<"$native")"
 e2e_fresh_world
 
 # 2. The start map is missing: the no-valid-data screen.
-rm -f "$world"/MAPS/*
+rm -f "$world/MAPS/LVL0.dll"
 web_pack "$world" "$E2E_WORK/site-nomap"
 web_open "$E2E_WORK/site-nomap"
 web_wait_running 60
