@@ -107,6 +107,9 @@ void ApplySurfaceState() {
 #if !defined(RENDERER_GL_ES)
     // Points take their side from the program (always so in ES).
     glEnable(GL_PROGRAM_POINT_SIZE);
+    // Every pixel is either covered or not: a multisampled surface (FLTK's core contexts get
+    // one) would blend the edges where quads meet.
+    glDisable(GL_MULTISAMPLE);
 #endif
     glActiveTexture(GL_TEXTURE0);
     ScalePrograms(r);

@@ -55,6 +55,28 @@ bool SetScreenPixelFormat(HDC dc) {
     return format != 0 && SetPixelFormat(dc, format, &wanted) != FALSE;
 }
 
+// An OpenGL 3.3 core context through WGL_ARB_create_context where opengl32 offers it (a legacy
+// context made current first lends the entry point); otherwise the legacy context itself, of
+// whose compatibility profile the renderer uses only the core part.
+HGLRC CreateScreenContext(HDC dc) {
+    constexpr int kMajorVersion = 0x2091;  // WGL_CONTEXT_MAJOR_VERSION_ARB
+    constexpr int kMinorVersion = 0x2092;  // WGL_CONTEXT_MINOR_VERSION_ARB
+    constexpr int kProfileMask = 0x9126;   // WGL_CONTEXT_PROFILE_MASK_ARB
+    constexpr int kCoreProfile = 0x1;      // WGL_CONTEXT_CORE_PROFILE_BIT_ARB
+    HGLRC legacy = wglCreateContext(dc);
+    if (legacy == nullptr || !wglMakeCurrent(dc, legacy)) return legacy;
+    using CreateContextAttribs = HGLRC(WINAPI*)(HDC, HGLRC, const int*);
+    const auto create =
+        reinterpret_cast<CreateContextAttribs>(reinterpret_cast<void*>(wglGetProcAddress("wglCreateContextAttribsARB")));
+    if (create == nullptr) return legacy;
+    const int attributes[] = {kMajorVersion, 3, kMinorVersion, 3, kProfileMask, kCoreProfile, 0};
+    HGLRC core = create(dc, nullptr, attributes);
+    if (core == nullptr) return legacy;
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(legacy);
+    return core;
+}
+
 }  // namespace
 
 // Repaints the frame last flipped (the program draws only after events).
@@ -122,7 +144,7 @@ bool OpenWindowScreen(int number, int x, int y, int width, int height, int right
     g_win.edgeBottom = bottomOffset > 0 ? bottomOffset : 0;
     g_win.screenDc = GetDC(g_win.screen);
     if (g_win.screenDc == nullptr || !win32ui::SetScreenPixelFormat(g_win.screenDc) ||
-        (g_win.context = wglCreateContext(g_win.screenDc)) == nullptr || !win32ui::MakeScreenCurrent() ||
+        (g_win.context = win32ui::CreateScreenContext(g_win.screenDc)) == nullptr || !win32ui::MakeScreenCurrent() ||
         !gl::StartRenderer(width, height)) {
         win32ui::DestroyScreen();
         return false;
