@@ -3,6 +3,7 @@
 #include "worldfiles/webexport.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -66,7 +67,7 @@ bool IsWorkFile(const std::string& name) {
     if (EndsWith(name, ".log")) return true;
     const size_t tmp = name.rfind(".tmp");
     if (tmp != std::string::npos && tmp + 4 < name.size() &&
-        std::all_of(name.begin() + static_cast<long>(tmp) + 4, name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        std::all_of(name.begin() + static_cast<std::ptrdiff_t>(tmp + 4), name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return true;
     }
     return false;
