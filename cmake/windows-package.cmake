@@ -17,7 +17,7 @@ install(FILES "${TASKO_FONT_FILE}" DESTINATION .)
 install(FILES share/windows/README.txt DESTINATION .)
 # The web runtime for tasko --export-web, in web\ beside the programs, when scripts/web-build.sh
 # built it before packing.
-install(FILES ${TASKO_WEB_RUNTIME_FILES} DESTINATION web OPTIONAL)
+install_web_runtime(web)
 install(DIRECTORY demo/ DESTINATION demo
         PATTERN ".gitignore" EXCLUDE PATTERN "*.log" EXCLUDE)
 
