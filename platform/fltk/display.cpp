@@ -15,7 +15,8 @@ namespace plat::fltk {
 
 ScreenView::ScreenView(int number, int x, int y, int width, int height)
     : Fl_Gl_Window(x, y, width, height), number(number) {
-    mode(FL_RGB8 | FL_DOUBLE);
+    // FL_OPENGL3: a core context of OpenGL 3.x, in which the renderer's shaders run.
+    mode(FL_RGB8 | FL_DOUBLE | FL_OPENGL3);
 }
 
 // An expose repaints the frame last flipped (the program draws only after events).

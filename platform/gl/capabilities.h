@@ -7,10 +7,9 @@ namespace plat::gl {
 // Each fast path checks its entry here; where the context lacks it, the renderer draws the same
 // pixels the plain way.
 struct Capabilities {
-    // Square sprites as point sprites need GLSL 1.20 (gl_PointSize, gl_PointCoord) for their
-    // programs, and a point side within the aliased range GL rasterises
-    // (GL_ALIASED_POINT_SIZE_RANGE: points are never smoothed, so GL_POINT_SIZE_RANGE does not
-    // apply). A sprite whose point would fall outside that range is two triangles; without the
+    // Square sprites as points need their programs (gl_PointSize, gl_PointCoord) to compile,
+    // and a point side within the aliased range GL rasterises (GL_ALIASED_POINT_SIZE_RANGE, or
+    // GL_POINT_SIZE_RANGE where a core profile knows only that one: points are never smoothed). A sprite whose point would fall outside that range is two triangles; without the
     // programs (or without points of side 2) every sprite is.
     bool pointPrograms = false;
     float smallestPoint = 0;  // pixels

@@ -1,7 +1,15 @@
 // The GL renderer's one record (surface, batch, blending, images, atlas pages, drawables, font
 // atlas) and the helpers its units share. Internal to platform/gl.
 #pragma once
+// The browser build has OpenGL ES 3.0 (WebGL 2) from its own headers; the desktop loads
+// OpenGL 3.3 through libepoxy. The renderer uses only what both have, but for the few lines
+// marked with RENDERER_GL_ES.
+#if defined(__EMSCRIPTEN__)
+#include <GLES3/gl3.h>
+#define RENDERER_GL_ES 1
+#else
 #include <epoxy/gl.h>
+#endif
 
 #include <cstdint>
 #include <unordered_map>
@@ -133,6 +141,19 @@ struct Renderer {
     GLuint vertexBuffer = 0;     // persistent: vertices, then per-vertex colours of a batch
     GLuint indexBuffer = 0;      // fixed: two triangles per quad (corners 0 1 2 and 0 2 3)
     GLuint referenceBuffer = 0;  // re-made at every flush of the straightforward path
+    // Vertex arrays: the batch's quads (vertex buffer and index buffer), the straightforward
+    // path's buffer, and the point sprites' buffer (point_sprites.cpp).
+    GLuint triangleArrays = 0;
+    GLuint referenceArrays = 0;
+    GLuint pointArrays = 0;
+    // Programs of quads as triangles: [texture only] (texel alone, or texel times colour).
+    GLuint trianglePrograms[2] = {};
+    // The program and vertex array last bound by a flush (0: bind at the next draw).
+    GLuint boundProgram = 0;
+    GLuint boundArrays = 0;
+    // Surface size the programs' pixel-to-clip scale was last set for.
+    int programsWidth = 0;
+    int programsHeight = 0;
 
     std::vector<Vertex> vertices;     // 4 per queued quad
     std::vector<QuadColour> colours;  // 1 per queued quad
@@ -148,14 +169,12 @@ struct Renderer {
     bool stateApplied = false;
     BlendKey appliedBlend;
     bool blendEnabled = true;  // GL_BLEND as last set
-    bool textureOnly = false;  // GL_REPLACE without the colour array, as last set
     std::vector<uint8_t> expanded;  // scratch: per-vertex colours or reference vertices
 
     // Point sprites (0 when GL cannot draw them): the programs, their buffer, and the batch's
     // sprites as points.
     GLuint pointPrograms[2][2] = {};  // [with the cut][texture only]
     GLuint pointBuffer = 0;
-    bool pointsActive = false;  // the point-sprite program and arrays are in use
     bool pointsCut = false;     // the batch has sprites cut at the surface's edge
     std::vector<PointVertex> points;
 
@@ -215,8 +234,24 @@ void PrepareFont();
 // Makes the atlas texture from the atlas pixels.
 void UploadAtlas();
 
+// --- shaders (shaders.cpp) -------------------------------------------------------------------
+// Vertex attribute locations shared by every program and vertex array.
+constexpr GLuint kCornerAttribute = 0;  // quad corner (x, y) or point (centre x, y, side)
+constexpr GLuint kTexelAttribute = 1;   // texture coordinates, or a point's texture mapping
+constexpr GLuint kColourAttribute = 2;  // colour, 4 normalised bytes
+constexpr GLuint kKeepAttribute = 3;    // the part of a point its sprite covers
+// Makes the two triangle programs; false when they do not compile or link.
+bool MakeTrianglePrograms(Renderer& r);
+// Makes the four point-sprite programs; false (and none made) when they do not compile or link.
+bool MakePointPrograms(Renderer& r);
+void DeletePrograms(Renderer& r);
+// Sets the programs' pixel-to-clip scale for the surface's size when it changed.
+void ScalePrograms(Renderer& r);
+// Binds the program and the vertex array unless they are bound already.
+void UseProgram(Renderer& r, GLuint program, GLuint arrays);
+
 // --- point sprites (point_sprites.cpp) -------------------------------------------------------
-// Makes the point-sprite programs and buffer; false when GL cannot draw them.
+// Makes the point-sprite programs, buffer and vertex array; false when GL cannot draw them.
 bool MakePointSprites(Renderer& r);
 void DeletePointSprites(Renderer& r);
 // Whether a quad (corners as QueueQuad takes them) is drawn as a point sprite: an upright
@@ -227,11 +262,6 @@ void DeletePointSprites(Renderer& r);
 bool QuadIsPointSprite(const Renderer& r, const float xy[8], const float uv[8]);
 // Writes the batch's point-sprite runs as points into the point buffer.
 void FillPointSprites(Renderer& r);
-// Points the vertex, texture and colour arrays at the persistent quad buffer (the colour array
-// on unless the batch is drawn from the texture alone).
-void SetTriangleArrays(Renderer& r);
-// Switches the arrays and program between point sprites (on) and indexed triangles (off).
-void UsePointSprites(Renderer& r, bool on, bool textureOnly);
 
 // --- atlas pages (atlas.cpp) -----------------------------------------------------------------
 // Places the image's pixels in an atlas page when it is small enough; false when it is not

@@ -106,10 +106,21 @@ bool FetchPixels(ImageSlot& image) {
     if (!image.rgba.empty()) return true;
     if (!g_renderer.running || image.texture == 0) return false;
     FlushBatch();
+    // The texture is read through a framebuffer of its own (ES has no glGetTexImage).
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    if (framebuffer == 0) return false;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, image.texture, 0);
+    const bool complete = glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     std::vector<uint8_t> stored(static_cast<size_t>(image.width) * image.height * 4);
-    glBindTexture(GL_TEXTURE_2D, image.texture);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, stored.data());
+    if (complete) {
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, image.width, image.height, GL_RGBA, GL_UNSIGNED_BYTE, stored.data());
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &framebuffer);
+    if (!complete) return false;
     if (!image.textureFlipped) {
         image.rgba = std::move(stored);
         return true;

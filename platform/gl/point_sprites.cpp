@@ -1,50 +1,17 @@
-// Square sprites drawn as GL point sprites: one vertex per sprite instead of four, one
-// rasterised square instead of two triangles. With llvmpipe this takes three quarters of the
-// vertex work and half the triangle setup and binning away, and the blocks along a quad's
-// diagonal are no longer shaded twice.
+// Square sprites drawn as GL points (gl_PointSize, gl_PointCoord): one vertex per sprite
+// instead of four, one rasterised square instead of two triangles. With llvmpipe this takes three
+// quarters of the vertex work and half the triangle setup and binning away, and the blocks along
+// a quad's diagonal are no longer shaded twice.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <string>
+#include <initializer_list>
 
 #include "platform/gl/gl_state.h"
 
 namespace plat::gl {
 
 namespace {
-
-// Generic attribute of `keep`: 1 is no conventional array's alias on any driver we know.
-constexpr GLuint kKeepAttribute = 1;
-
-// A point comes in as gl_Vertex (centre x, y and side), its texture mapping as
-// gl_MultiTexCoord0 (the texture coordinates at the point's top-left corner, and their change
-// over the point's side), and the part of the point the sprite covers as `keep` (left, top,
-// right, bottom in point coordinates 0..1): all of it, except for a sprite whose centre lies
-// beyond the surface's edge, which GL would drop as a point of its own size (see PointCentre).
-constexpr const char* kVertexShader = R"(#version 120
-attribute vec4 keep;
-varying vec4 cell;
-varying vec4 kept;
-void main() {
-    gl_Position = gl_ModelViewProjectionMatrix * vec4(gl_Vertex.xy, 0.0, 1.0);
-    gl_PointSize = gl_Vertex.z;
-    cell = gl_MultiTexCoord0;
-    kept = keep;
-    gl_FrontColor = gl_Color;
-}
-)";
-
-// The fragment shader: texel times colour, or the texel alone; with `cut`, the pixels outside
-// the kept part are discarded (that test costs llvmpipe about 6 % of a sprite's fill, so
-// batches without any cut sprite go without it).
-std::string FragmentShader(bool cut, bool textureOnly) {
-    std::string text = "#version 120\nuniform sampler2D tile;\nvarying vec4 cell;\nvarying vec4 kept;\n"
-                       "void main() {\n    vec2 at = gl_PointCoord;\n";
-    if (cut) text += "    if (at.x < kept.x || at.y < kept.y || at.x >= kept.z || at.y >= kept.w) discard;\n";
-    text += textureOnly ? "    gl_FragColor = texture2D(tile, cell.xy + at * cell.zw);\n"
-                        : "    gl_FragColor = texture2D(tile, cell.xy + at * cell.zw) * gl_Color;\n";
-    return text + "}\n";
-}
 
 bool CentreInside(float low, float high, int extent) {
     return low + high > 0 && low + high < 2.0f * static_cast<float>(extent);
@@ -59,41 +26,6 @@ float PointCentre(float low, float side, bool cut, int extent) {
     return std::clamp(std::floor(low + side * 0.5f), 1.0f, static_cast<float>(extent - 1));
 }
 
-GLuint CompileShader(GLenum kind, const char* source) {
-    const GLuint shader = glCreateShader(kind);
-    if (shader == 0) return 0;
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
-GLuint LinkProgram(GLuint vertexShader, const std::string& fragmentSource) {
-    const GLuint fragmentShader = CompileShader(GL_FRAGMENT_SHADER, fragmentSource.c_str());
-    if (fragmentShader == 0) return 0;
-    GLuint program = glCreateProgram();
-    glAttachShader(program, vertexShader);
-    glAttachShader(program, fragmentShader);
-    glBindAttribLocation(program, kKeepAttribute, "keep");
-    glLinkProgram(program);
-    glDeleteShader(fragmentShader);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        glDeleteProgram(program);
-        return 0;
-    }
-    glUseProgram(program);
-    glUniform1i(glGetUniformLocation(program, "tile"), 0);
-    glUseProgram(0);
-    return program;
-}
-
 }  // namespace
 
 bool MakePointSprites(Renderer& r) {
@@ -104,26 +36,36 @@ bool MakePointSprites(Renderer& r) {
         r.caps.smallestPoint > r.caps.largestPoint) {
         return false;
     }
-    const GLuint vertexShader = CompileShader(GL_VERTEX_SHADER, kVertexShader);
-    if (vertexShader == 0) return false;
-    bool linked = true;
-    for (int cut = 0; cut < 2; ++cut) {
-        for (int textureOnly = 0; textureOnly < 2; ++textureOnly) {
-            r.pointPrograms[cut][textureOnly] = LinkProgram(vertexShader, FragmentShader(cut != 0, textureOnly != 0));
-            linked = linked && r.pointPrograms[cut][textureOnly] != 0;
-        }
+    if (!MakePointPrograms(r)) {
+        r.caps.pointPrograms = false;
+        return false;
     }
-    glDeleteShader(vertexShader);
     glGenBuffers(1, &r.pointBuffer);
-    if (!linked || r.pointBuffer == 0) {
+    glGenVertexArrays(1, &r.pointArrays);
+    if (r.pointBuffer == 0 || r.pointArrays == 0) {
         DeletePointSprites(r);
         return false;
     }
     while (glGetError() != GL_NO_ERROR) {
     }
+    glBindVertexArray(r.pointArrays);
+    r.boundArrays = 0;
     glBindBuffer(GL_ARRAY_BUFFER, r.pointBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(kMaxBatchQuads) * sizeof(PointVertex),
                  nullptr, GL_STREAM_DRAW);
+    const GLsizei stride = sizeof(PointVertex);
+    glVertexAttribPointer(kCornerAttribute, 3, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(PointVertex, x)));
+    glVertexAttribPointer(kTexelAttribute, 4, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(PointVertex, left)));
+    glVertexAttribPointer(kColourAttribute, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                          reinterpret_cast<const void*>(offsetof(PointVertex, colour)));
+    glVertexAttribPointer(kKeepAttribute, 4, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(PointVertex, keep)));
+    for (const GLuint attribute : {kCornerAttribute, kTexelAttribute, kColourAttribute, kKeepAttribute}) {
+        glEnableVertexAttribArray(attribute);
+    }
+    glBindVertexArray(0);
     if (glGetError() != GL_NO_ERROR) {
         DeletePointSprites(r);
         return false;
@@ -140,6 +82,10 @@ void DeletePointSprites(Renderer& r) {
     }
     if (r.pointBuffer != 0) glDeleteBuffers(1, &r.pointBuffer);
     r.pointBuffer = 0;
+    if (r.pointArrays != 0) glDeleteVertexArrays(1, &r.pointArrays);
+    r.pointArrays = 0;
+    r.boundProgram = 0;
+    r.boundArrays = 0;
 }
 
 bool QuadIsPointSprite(const Renderer& r, const float xy[8], const float uv[8]) {
@@ -189,32 +135,6 @@ void FillPointSprites(Renderer& r) {
     glBindBuffer(GL_ARRAY_BUFFER, r.pointBuffer);
     glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(r.points.size() * sizeof(PointVertex)),
                     r.points.data());
-}
-
-void UsePointSprites(Renderer& r, bool on, bool textureOnly) {
-    if (r.pointsActive == on) return;
-    r.pointsActive = on;
-    if (on) {
-        glBindBuffer(GL_ARRAY_BUFFER, r.pointBuffer);
-        const GLsizei stride = sizeof(PointVertex);
-        glVertexPointer(3, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(PointVertex, x)));
-        glTexCoordPointer(4, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(PointVertex, left)));
-        glColorPointer(4, GL_UNSIGNED_BYTE, stride,
-                       reinterpret_cast<const void*>(offsetof(PointVertex, colour)));
-        glVertexAttribPointer(kKeepAttribute, 4, GL_FLOAT, GL_FALSE, stride,
-                              reinterpret_cast<const void*>(offsetof(PointVertex, keep)));
-        glEnableVertexAttribArray(kKeepAttribute);
-        glEnableClientState(GL_COLOR_ARRAY);
-        glEnable(GL_POINT_SPRITE);
-        glEnable(GL_VERTEX_PROGRAM_POINT_SIZE);
-        glUseProgram(r.pointPrograms[r.pointsCut ? 1 : 0][textureOnly ? 1 : 0]);
-    } else {
-        glUseProgram(0);
-        glDisableVertexAttribArray(kKeepAttribute);
-        glDisable(GL_VERTEX_PROGRAM_POINT_SIZE);
-        glDisable(GL_POINT_SPRITE);
-        SetTriangleArrays(r);
-    }
 }
 
 }  // namespace plat::gl

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 
 #include "platform/draw_hook.h"
 #include "platform/gl/gl_state.h"
@@ -22,6 +23,23 @@ namespace {
 
 constexpr GLsizeiptr kVertexBytes = static_cast<GLsizeiptr>(kMaxBatchQuads) * 4 * sizeof(Vertex);
 constexpr GLsizeiptr kColourBytes = static_cast<GLsizeiptr>(kMaxBatchQuads) * 4 * 4;
+
+// A vertex of the straightforward path: corner, texture coordinates and colour together.
+struct Flat {
+    float x, y, u, v;
+    uint8_t r, g, b, a;
+};
+
+// Points the bound vertex array's corner, texture and colour attributes at the bound buffer.
+void PointQuadAttributes(GLsizei stride, size_t texelOffset, GLsizei colourStride, size_t colourOffset) {
+    glVertexAttribPointer(kCornerAttribute, 2, GL_FLOAT, GL_FALSE, stride, nullptr);
+    glVertexAttribPointer(kTexelAttribute, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(texelOffset));
+    glVertexAttribPointer(kColourAttribute, 4, GL_UNSIGNED_BYTE, GL_TRUE, colourStride,
+                          reinterpret_cast<const void*>(colourOffset));
+    for (const GLuint attribute : {kCornerAttribute, kTexelAttribute, kColourAttribute}) {
+        glEnableVertexAttribArray(attribute);
+    }
+}
 
 // Blend factor numbers 1..11 as GL factors.
 GLenum FactorOf(int number) {
@@ -77,60 +95,34 @@ void EnableBlending(bool on) {
     }
 }
 
-// Sets every piece of fixed-function state the batch relies on, except the blending, the
-// buffers and the arrays (another toolkit may have touched the context between passes).
-void ApplyFixedState() {
+// Sets every piece of GL state the batch relies on, except the blending, the buffers' data and
+// the bound program and vertex array, which are bound again at the next draw (another toolkit
+// may have touched the context between passes).
+void ApplySurfaceState() {
     Renderer& r = g_renderer;
     glViewport(0, 0, r.width, r.height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, r.width, r.height, 0.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING);
     glDisable(GL_SCISSOR_TEST);
-    glDisable(GL_ALPHA_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
+#if !defined(RENDERER_GL_ES)
+    // Points take their side from the program (always so in ES).
+    glEnable(GL_PROGRAM_POINT_SIZE);
+#endif
+    glActiveTexture(GL_TEXTURE0);
+    ScalePrograms(r);
+    r.boundProgram = 0;
+    r.boundArrays = 0;
 }
 
-// The fast path's state, once per pass: the persistent buffers and the vertex layout.
+// The fast path's state, once per pass.
 void ApplyBatchState() {
     Renderer& r = g_renderer;
-    ApplyFixedState();
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, r.indexBuffer);
-    r.textureOnly = false;
-    SetTriangleArrays(r);
+    ApplySurfaceState();
     r.appliedBlend = r.batchBlend;
     ApplyBlend(r.appliedBlend);
     glEnable(GL_BLEND);
     r.blendEnabled = true;
     r.stateApplied = true;
-}
-
-// A batch whose quads are all untinted and fully opaque (white, alpha 255) is drawn with the
-// texture alone (GL_REPLACE, no colour array): the texel times 1.0 is the texel, and llvmpipe's
-// fragment work then has no colour to interpolate and multiply.
-void UseTextureOnly(bool on) {
-    Renderer& r = g_renderer;
-    if (r.textureOnly == on) return;
-    r.textureOnly = on;
-    if (on) {
-        glDisableClientState(GL_COLOR_ARRAY);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    } else {
-        glEnableClientState(GL_COLOR_ARRAY);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    }
 }
 
 // A run is drawn without blending when that gives the same pixels and saves enough of them.
@@ -165,10 +157,9 @@ void DrawRuns(Draw draw) {
 
 // The fast path: runs of square sprites as points (point_sprites.cpp), the other quads as their
 // 4 corners through the fixed index buffer, with a colour per vertex, or from the texture alone
-// when every quad of the batch is untinted and opaque. (A tinted batch
-// of one colour without a colour array, the current colour set once instead, was measured slower
-// with llvmpipe: about 10 % more CPU per frame at 10,000 quads of 8 and 32 px. Dropping the
-// colour altogether for white batches saves about 5 % at 32 px and 2-3 % at 8 px.)
+// (a program without the colour) when every quad of the batch is untinted and opaque: llvmpipe
+// then has no colour to interpolate and multiply, which saved about 5 % at 32 px and 2-3 % at
+// 8 px per frame.
 void FlushIndexed() {
     Renderer& r = g_renderer;
     if (!r.stateApplied) ApplyBatchState();
@@ -194,7 +185,6 @@ void FlushIndexed() {
         glBindBuffer(GL_ARRAY_BUFFER, r.vertexBuffer);
         glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(r.vertices.size() * sizeof(Vertex)),
                         r.vertices.data());
-        UseTextureOnly(allWhite);
         if (!allWhite) {
             r.expanded.resize(static_cast<size_t>(quads) * 16);
             uint8_t* out = r.expanded.data();
@@ -205,31 +195,28 @@ void FlushIndexed() {
                             r.expanded.data());
         }
     }
+    const int textureOnly = allWhite ? 1 : 0;
     DrawRuns([&](int firstQuad, int quadsInDraw, bool asPoints) {
-        UsePointSprites(r, asPoints, allWhite);
         if (asPoints) {
+            UseProgram(r, r.pointPrograms[r.pointsCut ? 1 : 0][textureOnly], r.pointArrays);
             glDrawArrays(GL_POINTS, firstQuad, quadsInDraw);
             r.stats.pointSprites += quadsInDraw;
             return;
         }
+        UseProgram(r, r.trianglePrograms[textureOnly], r.triangleArrays);
         const GLuint first = static_cast<GLuint>(firstQuad) * 4;
         glDrawRangeElements(GL_TRIANGLES, first, first + static_cast<GLuint>(quadsInDraw) * 4 - 1,
                             quadsInDraw * 6, GL_UNSIGNED_SHORT,
                             reinterpret_cast<const void*>(static_cast<size_t>(firstQuad) * 6 *
                                                           sizeof(uint16_t)));
     });
-    UsePointSprites(r, false, allWhite);
 }
 
 // The straightforward path: all state at every flush, a new buffer of 6 coloured vertices per
 // quad, one glDrawArrays per texture run.
 void FlushReference() {
     Renderer& r = g_renderer;
-    struct Flat {
-        float x, y, u, v;
-        uint8_t r, g, b, a;
-    };
-    ApplyFixedState();
+    ApplySurfaceState();
     ApplyBlend(r.batchBlend);
     glEnable(GL_BLEND);
     const int quads = static_cast<int>(r.colours.size());
@@ -244,13 +231,9 @@ void FlushReference() {
         }
     }
     glBindBuffer(GL_ARRAY_BUFFER, r.referenceBuffer);
-    glEnableClientState(GL_COLOR_ARRAY);
-    const GLsizei stride = sizeof(Flat);
-    glVertexPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Flat, x)));
-    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Flat, u)));
-    glColorPointer(4, GL_UNSIGNED_BYTE, stride, reinterpret_cast<const void*>(offsetof(Flat, r)));
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(r.expanded.size()), r.expanded.data(),
                  GL_STREAM_DRAW);
+    UseProgram(r, r.trianglePrograms[0], r.referenceArrays);
     for (const Run& run : r.runs) {
         glBindTexture(GL_TEXTURE_2D, run.texture);
         glDrawArrays(GL_TRIANGLES, run.firstQuad * 6, run.quads * 6);
@@ -277,9 +260,15 @@ void KeepFreedMemory() {
 // What the fast paths need from the current context, narrowed by a test's limit.
 Capabilities ReadCapabilities(const Renderer& r) {
     Capabilities caps;
-    caps.pointPrograms = epoxy_glsl_version() >= 120;
+    caps.pointPrograms = true;  // until they do not compile (see MakePointSprites)
     GLfloat range[2] = {0.0f, 0.0f};
+    while (glGetError() != GL_NO_ERROR) {
+    }
     glGetFloatv(GL_ALIASED_POINT_SIZE_RANGE, range);
+#if !defined(RENDERER_GL_ES)
+    // A core profile may know only the point range (points are never smoothed there).
+    if (glGetError() != GL_NO_ERROR) glGetFloatv(GL_POINT_SIZE_RANGE, range);
+#endif
     caps.smallestPoint = std::max(1.0f, std::ceil(range[0]));
     caps.largestPoint = std::floor(range[1]);
     GLint side = 0;
@@ -310,26 +299,42 @@ bool BufferStorage(GLenum target, GLuint buffer, GLsizeiptr bytes, const void* d
 // vertex and index buffers; a refused storage turns the batch buffers off.
 bool MakeBuffers(Renderer& r) {
     glGenBuffers(1, &r.referenceBuffer);
-    if (r.referenceBuffer == 0) return false;
+    glGenVertexArrays(1, &r.referenceArrays);
+    if (r.referenceBuffer == 0 || r.referenceArrays == 0) return false;
+    r.boundArrays = 0;
+    glBindVertexArray(r.referenceArrays);
+    glBindBuffer(GL_ARRAY_BUFFER, r.referenceBuffer);
+    PointQuadAttributes(sizeof(Flat), offsetof(Flat, u), sizeof(Flat), offsetof(Flat, r));
+    glBindVertexArray(0);
     if (!r.caps.batchBuffers) return true;
     glGenBuffers(1, &r.vertexBuffer);
     glGenBuffers(1, &r.indexBuffer);
+    glGenVertexArrays(1, &r.triangleArrays);
+    // The index buffer's binding belongs to the vertex array.
+    glBindVertexArray(r.triangleArrays);
     std::vector<uint16_t> indices(static_cast<size_t>(kMaxBatchQuads) * 6);
     for (int q = 0; q < kMaxBatchQuads; ++q) {
         static constexpr int kOrder[6] = {0, 1, 2, 0, 2, 3};
         for (int k = 0; k < 6; ++k) indices[static_cast<size_t>(q) * 6 + k] = static_cast<uint16_t>(q * 4 + kOrder[k]);
     }
     r.caps.batchBuffers =
-        r.vertexBuffer != 0 && r.indexBuffer != 0 &&
+        r.vertexBuffer != 0 && r.indexBuffer != 0 && r.triangleArrays != 0 &&
         BufferStorage(GL_ARRAY_BUFFER, r.vertexBuffer, kVertexBytes + kColourBytes, nullptr, GL_STREAM_DRAW) &&
         BufferStorage(GL_ELEMENT_ARRAY_BUFFER, r.indexBuffer,
                       static_cast<GLsizeiptr>(indices.size() * sizeof(uint16_t)), indices.data(), GL_STATIC_DRAW);
+    if (r.caps.batchBuffers) {
+        glBindBuffer(GL_ARRAY_BUFFER, r.vertexBuffer);
+        PointQuadAttributes(sizeof(Vertex), offsetof(Vertex, u), 0, static_cast<size_t>(kVertexBytes));
+    }
+    glBindVertexArray(0);
     if (!r.caps.batchBuffers) {
         GLuint* buffers[] = {&r.vertexBuffer, &r.indexBuffer};
         for (GLuint* buffer : buffers) {
             if (*buffer != 0) glDeleteBuffers(1, buffer);
             *buffer = 0;
         }
+        if (r.triangleArrays != 0) glDeleteVertexArrays(1, &r.triangleArrays);
+        r.triangleArrays = 0;
     }
     return true;
 }
@@ -340,22 +345,25 @@ void DeleteBuffers(Renderer& r) {
         if (*buffer != 0) glDeleteBuffers(1, buffer);
         *buffer = 0;
     }
+    GLuint* arrays[] = {&r.triangleArrays, &r.referenceArrays};
+    for (GLuint* array : arrays) {
+        if (*array != 0) glDeleteVertexArrays(1, array);
+        *array = 0;
+    }
+    r.boundArrays = 0;
+}
+
+// The context is OpenGL 3.3 or later (core, or a compatibility profile of which only the core
+// part is used), or OpenGL ES 3.0 in the browser.
+bool ContextCanRender() {
+#if defined(RENDERER_GL_ES)
+    return true;
+#else
+    return epoxy_is_desktop_gl() && epoxy_gl_version() >= 33;
+#endif
 }
 
 }  // namespace
-
-void SetTriangleArrays(Renderer& r) {
-    glBindBuffer(GL_ARRAY_BUFFER, r.vertexBuffer);
-    const GLsizei stride = sizeof(Vertex);
-    glVertexPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex, x)));
-    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(Vertex, u)));
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, reinterpret_cast<const void*>(kVertexBytes));
-    if (r.textureOnly) {
-        glDisableClientState(GL_COLOR_ARRAY);
-    } else {
-        glEnableClientState(GL_COLOR_ARRAY);
-    }
-}
 
 bool IsNormalBlend(int source, int destination) {
     GLenum sourceFactor = 0, destinationFactor = 0;
@@ -367,13 +375,14 @@ bool StartRenderer(int width, int height) {
     Renderer& r = g_renderer;
     if (r.running) StopRenderer();
     if (width <= 0 || height <= 0) return false;
-    if (epoxy_gl_version() < 21) return false;
+    if (!ContextCanRender()) return false;
     KeepFreedMemory();
 
     r.width = width;
     r.height = height;
     r.caps = ReadCapabilities(r);
-    if (!MakeBuffers(r)) {
+    if (!MakeTrianglePrograms(r) || !MakeBuffers(r)) {
+        DeletePrograms(r);
         DeleteBuffers(r);
         r.caps = Capabilities{};
         return false;
@@ -392,7 +401,9 @@ bool StartRenderer(int width, int height) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
+#if !defined(RENDERER_GL_ES)
     glDrawBuffer(GL_BACK);
+#endif
 
     PrepareFont();
     UploadAtlas();
@@ -422,6 +433,7 @@ void StopRenderer() {
     DropImageTextures();
     DeletePointSprites(r);
     DeleteBuffers(r);
+    DeletePrograms(r);
     r.caps = Capabilities{};
     r.running = false;
     r.stateApplied = false;

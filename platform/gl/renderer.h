@@ -8,8 +8,9 @@
 
 namespace plat::gl {
 
-// Starts the renderer for a drawable surface of width x height pixels; a GL 2.1 (or later)
-// context must be current. Images loaded earlier get their textures again. False when the
+// Starts the renderer for a drawable surface of width x height pixels; an OpenGL 3.3 (core, or
+// a compatibility profile of which only the core part is used) or OpenGL ES 3.0 context must be
+// current. Images loaded earlier get their textures again. False when the
 // context is unusable.
 bool StartRenderer(int width, int height);
 // The surface changed size (the context stays the same).

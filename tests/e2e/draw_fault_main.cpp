@@ -1,11 +1,16 @@
 // A program of the end-to-end tests only: tasko or plom (chosen when it is built) with a hook in
 // drawing that makes a real access violation at the first GL flush after the process gets SIGUSR1
 // (on Windows, which has no such signal: after a file "draw-fault.request" appears in its working
-// directory).
+// directory; in a browser page, after the page calls TaskoRequestDrawFault).
 #include <signal.h>
+
+#include <cstdint>
 
 #if defined(_WIN32)
 #include <windows.h>
+#endif
+#if defined(__EMSCRIPTEN__)
+#include <emscripten.h>
 #endif
 
 #include "platform/draw_hook.h"
@@ -32,7 +37,12 @@ __attribute__((no_sanitize_undefined))
 void FaultInDrawing() {
     if (g_faultRequested == 0) return;
     g_faultRequested = 0;
+#if defined(__EMSCRIPTEN__)
+    // Address 0 is ordinary memory in wasm; an address past the end of memory traps.
+    volatile int* volatile nowhere = reinterpret_cast<int*>(UINTPTR_MAX - 15);
+#else
     volatile int* volatile nowhere = nullptr;
+#endif
     *nowhere = 1;
 }
 
@@ -46,10 +56,14 @@ DWORD WINAPI WatchForRequest(void*) {
 }
 #endif
 
+#if defined(__EMSCRIPTEN__)
+extern "C" EMSCRIPTEN_KEEPALIVE void TaskoRequestDrawFault() { RequestFault(0); }
+#endif
+
 int main() {
 #if defined(_WIN32)
     CloseHandle(CreateThread(nullptr, 0, WatchForRequest, nullptr, 0, nullptr));
-#else
+#elif !defined(__EMSCRIPTEN__)
     struct sigaction action {};
     action.sa_handler = RequestFault;
     sigemptyset(&action.sa_mask);

@@ -372,6 +372,67 @@ TEST_F(RendererPaths, EveryFallbackForAMissingCapabilityGivesTheSamePicture) {
     EXPECT_EQ(plat::gl::CurrentCapabilities().largestTexture, own.largestTexture);
 }
 
+// GL's errors as its debug output reports them, as each call is made (the renderer's own
+// glGetError loops before its uploads cannot hide them).
+struct GlErrors {
+    int count = 0;
+    std::string first;
+};
+
+void GLAPIENTRY NoteGlError(GLenum, GLenum type, GLuint, GLenum, GLsizei, const GLchar* message, const void* user) {
+    if (type != GL_DEBUG_TYPE_ERROR) return;
+    auto* errors = static_cast<GlErrors*>(const_cast<void*>(user));
+    if (errors->count++ == 0) errors->first = message;
+}
+
+// The screen's context is OpenGL 3.3 core, which refuses every fixed-function call: a scene
+// through every path (whole and cut points, triangles tinted and from the texture alone,
+// unblended runs, a grab drawn back and read back, text, every blend pair), drawn by both paths,
+// raises no GL error.
+TEST_F(RendererPaths, EveryPathDrawsOnACoreContextWithoutAGlError) {
+    EXPECT_GE(epoxy_gl_version(), 33);
+    GLint profile = 0;
+    glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
+    EXPECT_NE(profile & GL_CONTEXT_CORE_PROFILE_BIT, 0) << "profile mask " << profile;
+    MakeKinds();
+    const std::vector<plat::Drawable> squares = MakeSquares();
+    ASSERT_EQ(squares.size(), 64u);
+    auto scene = [&] {
+        std::mt19937 place(3);
+        std::uniform_int_distribution<int> position(-30, kSize - 1);
+        const int opacities[] = {0, 1, 100, 128, 254, 255, 255};
+        for (int i = 0; i < 200; ++i) {
+            plat::DrawDrawable(squares[i % 62], position(place), position(place), 255);
+            plat::DrawDrawable(drawables_[i % kKinds], position(place), position(place), opacities[i % 7]);
+        }
+        plat::Image grab = plat::GrabScreen(0, 0, 64, 64);
+        plat::Drawable copy = plat::MakeDrawable(grab);
+        plat::ZoomDrawable(copy, 100, 90);
+        plat::DrawDrawable(copy, 100, 100, 200);
+        plat::FreeDrawable(copy);
+        EXPECT_TRUE(plat::SaveImagePng(grab, dir_.File("grab.png")));
+        plat::FreeImage(grab);
+        DrawEveryBlendPairAndText(squares, place, position, opacities);
+    };
+    const bool debugOutput = epoxy_gl_version() >= 43 || epoxy_has_gl_extension("GL_KHR_debug");
+    GlErrors errors;
+    if (debugOutput) {
+        glEnable(GL_DEBUG_OUTPUT);
+        glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+        glDebugMessageCallback(NoteGlError, &errors);
+    }
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    EXPECT_TRUE(SamePicture(scene));
+    EXPECT_GT(stats_.pointSprites, 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    if (debugOutput) {
+        glDebugMessageCallback(nullptr, nullptr);
+        glDisable(GL_DEBUG_OUTPUT);
+    }
+    EXPECT_EQ(errors.count, 0) << "first: " << errors.first;
+}
+
 // The test runs on the driver its CTest entry names (Mesa falls back to another silently).
 TEST(GlDriver, IsTheOneTheTestNames) {
     const char* expected = std::getenv("EXPECTED_GL_DRIVER");
