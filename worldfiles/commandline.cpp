@@ -1,10 +1,12 @@
 // The command line of both programs: the option table, the help and usage texts, and the
-// launch step that prints, writes a new world or enters the world directory before a run.
+// launch step that prints, writes a new world, exports one for the web or enters the world
+// directory before a run.
 #include "worldfiles/commandline.h"
 
 #include "platform/files.h"
 #include "worldfiles/democopy.h"
 #include "worldfiles/newworld.h"
+#include "worldfiles/webexport.h"
 
 #ifndef TOOLS_VERSION
 #define TOOLS_VERSION "0"
@@ -22,6 +24,36 @@ CommandLine UsageError(const std::string& text) {
     return line;
 }
 
+// --export-web: the world (the working directory, WORLD or the demo copy) packed beside the
+// runtime installed with the programs.
+int ExportWeb(const std::string& name, CommandLine& line, std::ostream& out, std::ostream& err) {
+    std::string problem;
+    std::string world = line.worldDirectory;
+    if (line.demo) {
+        world = UserDemoDirectory();
+        if (!EnsureDemoCopy(DemoTemplateDirectory(), world, problem)) {
+            err << name << ": " << problem << "\n";
+            return 2;
+        }
+    }
+    if (!world.empty() && !plat::DirectoryExists(world)) {
+        err << name << ": the world directory '" << world << "' does not exist\n" << UsageText(Program::kEngine);
+        return 2;
+    }
+    WebExportRequest request{world, WebRuntimeDirectory(), line.exportDirectory, line.mapFile};
+    WebExportReport report;
+    if (!ExportWorldForWeb(request, report, problem)) {
+        err << name << ": " << problem << "\n";
+        return 2;
+    }
+    for (const std::string& path : report.missing) {
+        err << name << ": the world names '" << path << "', which is not there; the page reports it as tasko does\n";
+    }
+    out << name << ": the world is a web page in " << line.exportDirectory << " (" << report.files << " files, "
+        << report.bytes << " bytes); try it with 'python3 -m http.server' in that folder and http://localhost:8000/\n";
+    return 0;
+}
+
 }  // namespace
 
 std::string ProgramName(Program program) { return program == Program::kEngine ? "tasko" : "plom"; }
@@ -30,13 +62,17 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
     const std::string name = ProgramName(program);
     for (const std::string& argument : arguments) {
         if (argument == "--") break;
-        if (argument == "--help" || argument == "-h") return CommandLine{CommandLine::kHelp, "", "", ""};
-        if (argument == "--version") return CommandLine{CommandLine::kVersion, "", "", ""};
+        if (argument == "--help" || argument == "-h" || argument == "--version") {
+            CommandLine line;
+            line.action = argument == "--version" ? CommandLine::kVersion : CommandLine::kHelp;
+            return line;
+        }
     }
     CommandLine line;
     bool optionsEnded = false;
     bool haveDirectory = false;  // a world directory or --demo
     bool newWorld = false;
+    bool exportWeb = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (!optionsEnded && argument == "--") {
@@ -44,14 +80,20 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
             continue;
         }
         const bool engine = program == Program::kEngine;
-        if (!optionsEnded && engine && (argument == "--map" || argument == "--new-world")) {
+        if (!optionsEnded && engine && (argument == "--map" || argument == "--new-world" || argument == "--export-web")) {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
                 return UsageError(name + ": the option " + argument + " needs a value");
             }
             const std::string& value = arguments[++i];
             if (argument == "--map") {
                 line.mapFile = value;
+            } else if (argument == "--export-web") {
+                if (exportWeb) return UsageError(name + ": extra argument '" + value + "'");
+                if (newWorld) return UsageError(name + ": --new-world and --export-web cannot be combined");
+                exportWeb = true;
+                line.exportDirectory = value;
             } else {
+                if (exportWeb) return UsageError(name + ": --new-world and --export-web cannot be combined");
                 if (newWorld || haveDirectory) return UsageError(name + ": extra argument '" + value + "'");
                 newWorld = true;
                 line.worldDirectory = value;
@@ -77,6 +119,7 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
         if (!line.mapFile.empty()) return UsageError(name + ": --new-world and --map cannot be combined");
         line.action = CommandLine::kNewWorld;
     }
+    if (exportWeb) line.action = CommandLine::kExportWeb;
     return line;
 }
 
@@ -84,6 +127,7 @@ std::string UsageText(Program program) {
     if (program == Program::kEngine) {
         return "usage: tasko [--map FILE] [WORLD | --demo]\n"
                "       tasko --new-world DIR\n"
+               "       tasko --export-web DIR [--map FILE] [WORLD | --demo]\n"
                "       tasko --help | --version\n";
     }
     return "usage: plom [WORLD | --demo]\n"
@@ -103,6 +147,10 @@ std::string HelpText(Program program) {
                "                   (a relative FILE is taken from where tasko is started)\n"
                "  --new-world DIR  write a small world of your own into DIR (new or empty), then\n"
                "                   start it with 'tasko DIR' and edit it with 'plom DIR'\n"
+               "  --export-web DIR write the world as a web page into DIR (new or empty): the\n"
+               "                   page, the web runtime installed with tasko, world.json and\n"
+               "                   world.data; serve DIR with any static web server (with --map,\n"
+               "                   FILE is packed as the start area's map)\n"
                "  -h, --help       show this help and end\n"
                "  --version        show the version and end\n";
     }
@@ -147,6 +195,8 @@ int PrepareLaunch(Program program, CommandLine& line, std::ostream& out, std::os
                 << line.worldDirectory << "\n";
             return 0;
         }
+        case CommandLine::kExportWeb:
+            return ExportWeb(name, line, out, err);
         case CommandLine::kRun:
             break;
     }
