@@ -59,7 +59,7 @@ native=$(awk -v w="$WARMUP" -v d="$DURATION" 'NR > 4 && $2 >= w && $2 <= d { if 
   END { if (s2 > s1) printf "%.1f", (f2 - f1) / (s2 - s1); else print "0" }' "$WORK/swaps")
 
 # --- browser ---
-python3 "$SOURCE/tests/web/pack_world.py" "$WORK/world" "$WEB" "$WORK/site" || die "cannot pack the world"
+"$TASKO" --export-web "$WORK/site" "$WORK/world" >/dev/null || die "cannot export the world"
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 python3 -m http.server --bind 127.0.0.1 --directory "$WORK/site" "$port" >/dev/null 2>&1 &
 PIDS+=($!)

@@ -46,10 +46,11 @@ web_cleanup() {
   return 0
 }
 
-# web_pack WORLD SITE [ARG...]: the world directory as a page folder (runtime + package).
+# web_pack WORLD SITE: the world directory exported as a page folder (runtime + package) by the
+# native engine's --export-web.
 web_pack() {
-  python3 "$SOURCE_DIR/tests/web/pack_world.py" "$1" "$WEB_BUILD" "$2" "${@:3}" ||
-    e2e_fail "could not pack $1 into $2"
+  "$TASKO" --export-web "$2" "$1" >"$E2E_WORK/export.out" 2>&1 ||
+    e2e_fail "tasko --export-web $2 $1 failed: $(cat "$E2E_WORK/export.out")"
 }
 
 # web_serve SITE: serves the folder on 127.0.0.1 at a free port; sets WEB_URL.
