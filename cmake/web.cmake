@@ -23,6 +23,8 @@ pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 pkg_check_modules(CODECS REQUIRED IMPORTED_TARGET libpng libjpeg libtiff-4)
 
 include_directories(${CMAKE_SOURCE_DIR})
+# The runtime's files sit together at the top of the build folder.
+set(TOOLS_BIN_DIR ${CMAKE_BINARY_DIR})
 
 # The system side: a page's own files where POSIX does not apply (no signals, processes or
 # sleeps; the font built in), POSIX's where emscripten's C library provides it.
@@ -53,7 +55,7 @@ add_subdirectory(engine)
 find_file(TASKO_WEB_FONT DejaVuSansMono.ttf PATHS /usr/share/fonts/truetype/dejavu NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 set(web_link_options
   -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2
-  -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB -sSTACK_SIZE=5MB
+  -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB -sTOTAL_STACK=5MB
   -sEXIT_RUNTIME=1 -sINVOKE_RUN=0 -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web
   "-sEXPORTED_FUNCTIONS=_main,_TaskoWebFault"
   "-sEXPORTED_RUNTIME_METHODS=callMain,FS,UTF8ToString"
