@@ -59,10 +59,11 @@ set(web_link_options
   -sEXIT_RUNTIME=1 -sINVOKE_RUN=0 -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web
   "-sEXPORTED_FUNCTIONS=_main,_TaskoWebFault"
   "-sEXPORTED_RUNTIME_METHODS=callMain,FS,UTF8ToString"
+  "--js-library=${CMAKE_SOURCE_DIR}/web/sdl_helpers.js" "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=TaskoSdlHelpers"
   "--embed-file=${TASKO_WEB_FONT}@/fonts/DejaVuSansMono.ttf")
 target_link_options(tasko PRIVATE ${web_link_options})
 set_target_properties(tasko PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-set_property(TARGET tasko APPEND PROPERTY LINK_DEPENDS ${TASKO_WEB_FONT})
+set_property(TARGET tasko APPEND PROPERTY LINK_DEPENDS ${TASKO_WEB_FONT} ${CMAKE_SOURCE_DIR}/web/sdl_helpers.js)
 
 # The page of our own (emcc's own page generator is not used).
 configure_file(${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The demo world as a page in headless chromium (WebGL 2 on SwiftShader) looks as the native
-# engine draws it on llvmpipe: every still region of the screen matches the native screenshot
-# within a mean difference of 2 of 255 per channel (two software rasterisers, both sampling
-# nearest pixels: they may round blended values differently by one step, nothing more), and the
-# demo's tile probes match as on the desktop. The frame-rate text is shown, the right arrow held
+# engine draws it on llvmpipe: the regions of 32x32 pixels above the frame-rate line that stand
+# still in four native screenshots match the page within a mean difference of 2 of 255 per
+# channel (two software rasterisers, both sampling nearest pixels: they may round blended
+# values differently by a step, nothing more), at least 95 % of them (the rest: things of the
+# demo that rest for a while and then move, caught elsewhere on the page), and the demo's tile
+# probes, lamp glow and transparent corner match as on the desktop. The frame-rate text is shown, the right arrow held
 # through the protocol walks the hero as on the desktop, and Escape + left Alt ends the world,
 # after which the page says so.
 source "$(dirname "$0")/web_lib.sh"
@@ -17,11 +19,13 @@ e2e_wait_world_window
 xdotool mousemove 20 1000
 e2e_wait_demo_drawn .png 6 1 20
 sleep 1.5
-native1=$E2E_WORK/native-1.png
-native2=$E2E_WORK/native-2.png
-e2e_screenshot "$native1"
-sleep 1
-e2e_screenshot "$native2"
+natives=()
+for n in 1 2 3 4; do
+  natives+=("$E2E_WORK/native-$n.png")
+  e2e_screenshot "${natives[-1]}"
+  sleep 0.5
+done
+native1=${natives[0]}
 native_fps=$(e2e_count_rgb "$native1" 1152 916 128 20 "0 200 0")
 e2e_quit_engine
 
@@ -37,7 +41,7 @@ sleep 2.5  # the frame-rate text is renewed once a second; the full-screen butto
 page=$E2E_WORK/page.png
 web_cmd shot "$page"
 e2e_check_demo_tiles "$page" .png 6 1 || e2e_fail "the page does not show the demo tiles:"$'\n'"$E2E_PROBE_REPORT"
-report=$(python3 "$SOURCE_DIR/tests/web/compare_regions.py" "$native1" "$native2" "$page" 32 2 0 0 1280 896) ||
+report=$(python3 "$SOURCE_DIR/tests/web/compare_regions.py" 32 2 0.95 0 0 1280 896 "$page" "${natives[@]}") ||
   e2e_fail "the page differs from the native picture: $report"
 e2e_log "page against native, 32x32 regions above the frame-rate line: $report"
 page_fps=$(e2e_count_rgb "$page" 1152 916 128 20 "0 200 0")

@@ -7,6 +7,7 @@
 # Environment beyond lib.sh's: WEB_BUILD_DIR (default SOURCE_DIR/build-web).
 # shellcheck shell=bash disable=SC2034
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
+E2E_NAME=$(basename "$0" .sh)
 
 WEB_BUILD=${WEB_BUILD_DIR:-$SOURCE_DIR/build-web}
 WEB_SKIP=77
