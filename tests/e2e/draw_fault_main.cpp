@@ -11,6 +11,7 @@
 #endif
 #if defined(__EMSCRIPTEN__)
 #include <emscripten.h>
+#include <unistd.h>
 #endif
 
 #include "platform/draw_hook.h"
@@ -60,7 +61,14 @@ DWORD WINAPI WatchForRequest(void*) {
 extern "C" EMSCRIPTEN_KEEPALIVE void TaskoRequestDrawFault() { RequestFault(0); }
 #endif
 
-int main() {
+int main(int argc, char** argv) {
+#if defined(__EMSCRIPTEN__)
+    // The page starts the program with the world's directory as its last argument.
+    if (argc > 1 && chdir(argv[argc - 1]) != 0) return 1;
+#else
+    (void)argc;
+    (void)argv;
+#endif
 #if defined(_WIN32)
     CloseHandle(CreateThread(nullptr, 0, WatchForRequest, nullptr, 0, nullptr));
 #elif !defined(__EMSCRIPTEN__)

@@ -53,7 +53,7 @@ before=$E2E_WORK/page-before.png
 walked=$E2E_WORK/page-walked.png
 web_cmd shot "$before"
 web_cmd keydown ArrowRight
-sleep 0.25
+sleep 0.5
 web_cmd keyup ArrowRight
 web_cmd shot "$walked"
 read -r shift bad < <(e2e_row_shift "$before" "$walked" 370)
