@@ -35,11 +35,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$WINE" wineboot -i >/dev/null 2>&1 || { echo "windows-test: wineboot failed" >&2; exit 1; }
   echo "windows: Wine prefix made in $((SECONDS - t)) s"
 fi
-# No pointer grabs: with plom's main window covering the screen, Wine grabs the pointer through
-# a full-screen input window, which after a menu has closed keeps every later click from the
-# windows under it (seen with openbox on Xvfb).
+# Wine's pointer grabs as a person's own prefix has them: on (a prefix made by an earlier
+# version of this script had them turned off). With plom's main window covering the screen,
+# Wine grabs the pointer through a full-screen input window; the programs are tested with it.
 for value in GrabPointer GrabFullscreen; do
-  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" /d N /f >/dev/null 2>&1
+  "$WINE" reg delete 'HKCU\Software\Wine\X11 Driver' /v "$value" /f >/dev/null 2>&1
 done
 # Wine's desktop process belongs to the X display of the first program of a wineserver's life:
 # the server is ended before each step that runs on another display, so its programs get theirs.

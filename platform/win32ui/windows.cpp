@@ -82,6 +82,31 @@ LRESULT DefaultButton(int number) {
     return 0;
 }
 
+// Called when a menu has closed. Wine's X11 driver confines the pointer to the desktop through
+// a full-screen input window whenever the foreground window covers the screen (plom's main
+// window does), and its menus take the pointer for themselves meanwhile: once the menu is
+// closed that input window is still in front of everything but holds the pointer no more, so
+// every later click lands on it and is dropped (the next menu title clicked does not open), or
+// the pointer stays clipped to the closed popup. Releasing a clip that Wine takes for the whole
+// desktop does nothing, as the clip is the desktop already; a clip one pixel smaller, around
+// the pointer, makes it take the pointer anew, and the release then settles on a working
+// full-screen clip or on none. On Windows this is a clip of one pixel for an instant.
+void SettlePointerClip() {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    RECT desktop{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
+    desktop.right = desktop.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    desktop.bottom = desktop.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    RECT smaller = desktop;
+    if (pointer.x > smaller.left) {
+        smaller.left += 1;
+    } else {
+        smaller.right -= 1;
+    }
+    if (smaller.right > smaller.left) ClipCursor(&smaller);
+    ClipCursor(nullptr);
+}
+
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     const int number = WindowNumberOf(hwnd);
     switch (message) {
@@ -139,10 +164,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case DM_GETDEFID:
             return DefaultButton(number);
         case WM_EXITMENULOOP:
-            // Wine leaves the pointer clipped to the closed menu's popup (with a window as large
-            // as the desktop in front, as its main window covers it), and later clicks go to no
-            // window. Releasing the clip puts that right; on Windows nothing is clipped here.
-            ClipCursor(nullptr);
+            SettlePointerClip();
             break;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:

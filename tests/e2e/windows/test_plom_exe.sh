@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# plom.exe under Wine behaves and writes as the Linux plom does: its menus answer after a click
-# on the map; the same editing steps on the demo give the same map, "Redraw MAP" and descriptor
-# bytes on both systems; F5 plays the map in tasko.exe and plom answers again afterwards; a fault
-# inside drawing ends it with the entry, the crash backup and exit code 0 within 10 s.
+# plom.exe under Wine behaves and writes as the Linux plom does: its menus answer one after the
+# other and after a click on the map; the same editing steps on the demo give the same map,
+# "Redraw MAP" and descriptor bytes on both systems; F5 plays the map in tasko.exe and plom
+# answers again afterwards; a fault inside drawing ends it with the entry, the crash backup and
+# exit code 0 within 10 s.
 # Environment (scripts/windows-test.sh sets it): PLOM and PLOM_DRAW_FAULT run the Windows
 # programs (tasko.exe lies beside plom.exe), LINUX_PLOM is the Linux build's plom. Runs under a
 # window manager (E2E_WM=openbox): Wine's windows get keys only through one.
@@ -15,11 +16,24 @@ WINDOWS_PLOM=$PLOM
 e2e_begin
 W=$E2E_WORLD
 
+# The menus answer one after the other without a click between them: "MAP" > "Redraw MAP"
+# chosen with the keys rewrites the map file 1, and three seconds later a click on the menu
+# title opens the menu again ("Quit Builder" answered with N).
+plom_start
+plom_wait_windows
+touch -d '2000-01-01' "$W/1"
+: >"$E2E_WORK/before-redraw"
+plom_menu 1 1
+for _ in $(seq 50); do [ "$W/1" -nt "$E2E_WORK/before-redraw" ] && break; sleep 0.1; done
+[ "$W/1" -nt "$E2E_WORK/before-redraw" ] || e2e_fail "Redraw MAP chosen from the menu did not rewrite the map file 1"
+sleep 3
+plom_menu_item 3
+plom_answer_box '^MAP BUILDER: Quit\?$' n
+e2e_log "a second menu command three seconds after Redraw MAP, no click between them"
+
 # The menus answer after a click on the map and after each other: "Quit Builder" answered with N
 # and with Escape keeps plom running (Windows' own Yes/No box ignores Escape), Y ends it with
 # exit code 0, and the quit left no fault entry behind.
-plom_start
-plom_wait_windows
 plom_click 700 600
 for key in n Escape; do
   plom_menu_item 3
