@@ -8,7 +8,9 @@
 # Native: frames counted by swapcount.so between WARMUP and DURATION seconds after the launch.
 # Browser: the page's own frame counter (one per animation frame) over the same span after its
 # first frame; chromium runs with its frame-rate limit off, so neither side waits for a display
-# refresh. Prints the two rates and their ratio:
+# refresh. Also says how long the engine's step (the wasm code and its GL calls) takes of each
+# frame; the rest is the browser drawing (SwiftShader) and composing. Prints the two rates and
+# their ratio:
 #   web frame rate N=<N> size=<SIZE>: chromium <fps> fps, native <fps> fps, ratio <web/native>
 # Environment: TASKO (default build/bin/tasko), WEB_BUILD_DIR (default build-web), DURATION
 # (default 12), WARMUP (default 2).
@@ -68,20 +70,22 @@ mkdir -p "$WORK/profile"
 span=$((DURATION - WARMUP))
 web=$(printf '%s\n' "open http://127.0.0.1:$port/" \
   "wait 60 window.taskoPage && taskoPage.frames > 3" \
+  "eval (() => { window.benchSteps = [0, 0]; let t0 = 0; Module.preMainLoop = () => { t0 = performance.now(); }; const post = Module.postMainLoop; Module.postMainLoop = () => { benchSteps[0] += performance.now() - t0; benchSteps[1] += 1; post(); }; return true; })()" \
   "wait $((WARMUP + 1)) false" \
   "eval [taskoPage.frames, performance.now()]" \
   "wait $span false" \
   "eval [taskoPage.frames, performance.now()]" \
-  "eval Math.round(taskoPage.firstFrameMs)" quit |
+  "eval Math.round(taskoPage.firstFrameMs)" \
+  "eval (benchSteps[0] / Math.max(1, benchSteps[1])).toFixed(1)" quit |
   CDP_EXTRA_FLAGS="--disable-frame-rate-limit --disable-gpu-vsync" \
   python3 "$SOURCE/tests/web/cdp.py" "$SCREEN_W" "$SCREEN_H" "$WORK/profile")
 chromium=$(python3 -c '
 import json, sys
 lines = [l[3:] for l in sys.stdin.read().splitlines() if l.startswith("ok ")]
-a, b = json.loads(lines[3]), json.loads(lines[5])
-print("%.1f %s" % ((b[0] - a[0]) * 1000.0 / (b[1] - a[1]), json.loads(lines[6])))' <<<"$web") ||
+a, b = json.loads(lines[4]), json.loads(lines[6])
+print("%.1f %s %s" % ((b[0] - a[0]) * 1000.0 / (b[1] - a[1]), json.loads(lines[7]), json.loads(lines[8])))' <<<"$web") ||
   die "the page did not run: $web"
-read -r web_fps first_ms <<<"$chromium"
-log "page's first frame ${first_ms} ms after loading"
+read -r web_fps first_ms step_ms <<<"$chromium"
+log "page's first frame ${first_ms} ms after loading; the engine's step takes ${step_ms} ms of each frame"
 ratio=$(awk -v a="$web_fps" -v b="$native" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }')
 echo "web frame rate N=$N size=$SIZE: chromium $web_fps fps, native $native fps, ratio $ratio"
