@@ -14,6 +14,7 @@ constexpr int kTileWindow = 102;
 constexpr int kDescriptorWindow = 103;
 constexpr int kTileMenu = 104;
 constexpr int kDescriptorMenu = 108;
+constexpr int kSheetWindow = 130;      // the sprite-sheet layout window, open while a sheet is imported
 
 // One tile type of the tile library: a graphic in the graphics directory with a descriptor.
 struct TileType {
@@ -117,8 +118,15 @@ struct BuilderState {
     int scrollStep = 0;                 // pixels of the last scroll request, signed
     int buttonLatch = 0;                // 1 after a build or delete until both buttons are up
     int tileWindowHidden = 0;           // 1 hides the tile and descriptor windows at the next event
+    int tileScrollRow = 0;              // first thumbnail row shown in the tile window, 0 and up
     int quickHelp = 0;                  // 1 draws the quick help over the map
     int64_t lastRedrawMs = -50;         // clock of the last redraw of the main window, milliseconds
+
+    // --- the sprite-sheet layout window, open while a sheet waits for its layout ---
+    std::string sheetPicture;           // path of the sheet; "" while the window is closed
+    plat::Image sheetImage;             // the sheet, drawn under its grid in the window
+    std::string sheetNote;              // the line under the fields: what the grid cuts, or why not
+    int sheetTransparentColour = -1;    // 0xRRGGBB the sheet's Tiled tileset makes transparent, -1 none
 
     // --- undo history (numbered snapshot files) ---
     int undoCounter = 0;                // number of the next snapshot

@@ -8,6 +8,8 @@
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERMOUSE.h"
 #include "builder/BUILDERPLAY.h"
+#include "builder/BUILDERSHEET.h"
+#include "builder/BUILDERTILED.h"
 #include "builder/BUILDERTILEMENU.h"
 #include "builder/BUILDERWORLD.h"
 #include "builder/BUILDERio.h"
@@ -37,7 +39,8 @@ void HandleTileWindowEvent(const plat::WindowEvent& event) {
         case plat::kEventMenu:
             if (plat::MenuExists(kTileMenu)) MenuAction(event.item);
             break;
-        case plat::kEventRepaint: DrawThumbnails(); break;
+        case plat::kEventRepaint:
+        case plat::kEventResized: DrawThumbnails(); break;
         case plat::kEventCloseRequest: gBuilder.tileWindowHidden = 1; break;  // hidden, never destroyed
         case plat::kEventLeftButton: SelectTileAtPointer(); break;
         default: break;
@@ -54,8 +57,11 @@ void MenuAction(int item) {
         case 106: AskQuitBuilder(); break;
         case 115: RedrawMapCommand(); break;
         case 117: NewMapCommand(); break;  // asks first
+        case 140: ExportTiledMapCommand(); break;
+        case 141: ImportTiledMapCommand(); break;
         case 116: RefreshTileLibrary(); break;
         case 118: ImportTileCommand(); break;
+        case 119: ImportTilesetCommand(); break;
         case 122: gBuilder.tileWindowHidden = 1; break;
         case 125: SetMapZoom(0.1f); break;  // drawn at the next event of the main window
         case 126: TakeScreenshot(); break;
@@ -83,6 +89,10 @@ void HandleEvent(const plat::WindowEvent& event) {
             plat::SetWindowTitle(kTileWindow, gBuilder.currentMapFile);
             HandleTileWindowEvent(event);
             MouseStep(kTileWindow);
+            if (event.kind == plat::kEventWheel) ScrollThumbnails(gBuilder.resizeDelta);
+            break;
+        case kSheetWindow:
+            HandleSheetWindowEvent(event);
             break;
         default:
             break;

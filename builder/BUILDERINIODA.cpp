@@ -10,25 +10,7 @@
 #include "platform/display.h"
 #include "platform/fault.h"
 #include "platform/files.h"
-
-namespace {
-
-// Names of the tile types: listed graphics whose descriptor can be opened, in listing order.
-std::vector<std::string> ScanTileNames() {
-    const std::string& directory = gBuilderSettings.GFXPATH;
-    const std::string& extension = gBuilderSettings.GFXCODEC;
-    std::vector<std::string> names;
-    for (const std::string& entry : plat::ListDirectory(directory, "*" + extension + "*")) {
-        const std::string name = entry.substr(0, entry.find(extension));
-        plat::TextFile descriptor = plat::OpenRead(directory + name + ".dll");
-        if (!descriptor.Valid()) continue;
-        plat::Close(descriptor);
-        names.push_back(name);
-    }
-    return names;
-}
-
-}  // namespace
+#include "worldfiles/tiled_write.h"
 
 void ReleaseTileLibrary() {
     for (TileType& type : gBuilder.tileLibrary) {
@@ -43,7 +25,8 @@ void ReleaseTileLibrary() {
 void BuildTileLibrary() {
     PLAT_MARK("BUILDERINIODA");
     ReleaseTileLibrary();
-    const std::vector<std::string> names = ScanTileNames();
+    // Names of the tile types: listed graphics whose descriptor can be opened, in listing order.
+    const std::vector<std::string> names = wf::TileDirectoryNames(gBuilderSettings.GFXPATH, gBuilderSettings.GFXCODEC);
     gBuilder.tileLibrary.assign(names.size(), TileType{});
     for (size_t i = 0; i < names.size(); ++i) {
         TileType& type = gBuilder.tileLibrary[i];

@@ -107,10 +107,7 @@ void ReportUnknownNames(const std::string& source) {
     }
 }
 
-}  // namespace
-
-bool WriteMapFile(const std::string& path) {
-    PLAT_MARK("BUILDERio");
+std::vector<wf::MapFileTile> EditedMapTiles() {
     std::vector<wf::MapFileTile> tiles;
     const int last = std::min(gBuilder.lastTileIndex, static_cast<int>(gBuilder.mapTiles.size()) - 1);
     tiles.reserve(static_cast<size_t>(std::max(last + 1, 0)));
@@ -128,7 +125,16 @@ bool WriteMapFile(const std::string& path) {
         record.hasGeneseID = !tile.descriptor.geneseID.empty();
         tiles.push_back(record);
     }
-    return wf::WriteMapFile(path, tiles);
+    return tiles;
+}
+
+}  // namespace
+
+std::vector<std::string> EditedMapLines() { return wf::MapFileLines(EditedMapTiles()); }
+
+bool WriteMapFile(const std::string& path) {
+    PLAT_MARK("BUILDERio");
+    return wf::WriteMapFile(path, EditedMapTiles());
 }
 
 void ClearMap() {

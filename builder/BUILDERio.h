@@ -2,9 +2,12 @@
 // map, the undo history of numbered snapshot files, and the open/save/redraw/new map commands.
 #pragma once
 #include <string>
+#include <vector>
 
 // Writes the active tiles (map file layout, atomically); false when the file could not be written.
 bool WriteMapFile(const std::string& path);
+// The lines WriteMapFile writes.
+std::vector<std::string> EditedMapLines();
 // Clears the map (rebuilding the tile library), then reads the file; a missing file leaves an
 // empty map. A name not in the library keeps its name and values (drawn with the last type whose
 // graphic loaded); one line per such name, with its tile count, goes to the error output.

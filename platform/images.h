@@ -22,6 +22,8 @@ constexpr long long kMaxImagePixels = 1LL << 25;
 // Decodes a PNG, JPEG or TIFF file (recognised by its first bytes, not by its name).
 // A missing, corrupt, truncated or oversized file gives false ("no image").
 bool DecodeImageFile(const std::string& path, Pixels& out);
+// Encodes RGBA pixels as PNG bytes in memory; false (and `bytes` empty) for impossible pixels.
+bool EncodePng(const Pixels& pixels, std::string& bytes);
 // Writes RGBA pixels as a PNG file; false on failure (nothing half-written is left behind).
 bool WritePngFile(const std::string& path, const Pixels& pixels);
 // Gives every pixel of exactly this colour alpha 0.

@@ -16,7 +16,7 @@ set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${1:-60}
 shift $(( $# > 0 ? 1 : 0 ))
-all_targets=(fuzz_world_files fuzz_text_lines fuzz_images fuzz_engine_area fuzz_engine_descriptor fuzz_engine_config
+all_targets=(fuzz_world_files fuzz_text_lines fuzz_images fuzz_tiled fuzz_engine_area fuzz_engine_descriptor fuzz_engine_config
   fuzz_builder_config fuzz_builder_map)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all_targets[@]}")
@@ -66,6 +66,8 @@ seed() {
     fuzz_images)
       cp "$root"/demo/GFX/beetle.png "$root"/demo/GFX/barrel.png "$root"/demo/ANIM/hero/LEFT/1.png \
         "$root"/tests/data/* "$into"/ ;;
+    # Tiled's own small example maps, when the package is installed.
+    fuzz_tiled) cp /usr/share/doc/tiled/examples/sewers.tmx /usr/share/doc/tiled/examples/sewer_automap/rule_00[1-3].tmx "$into"/ 2>/dev/null || true ;;
     fuzz_engine_area) cp "$root"/demo/MAPS/*.dll "$into"/ ;;
     fuzz_engine_descriptor) cp "$root"/demo/GFX/*.dll "$into"/ ;;
     fuzz_engine_config) cp "$root"/demo/CORE/ini.crc "$into"/ ;;
@@ -80,7 +82,7 @@ seed() {
   esac
 }
 # Inputs are kept short (the corpus stays small); the text targets get the world files' words.
-max_len() { case $1 in fuzz_images) echo 8192 ;; *) echo 1024 ;; esac; }
+max_len() { case $1 in fuzz_images | fuzz_tiled) echo 8192 ;; *) echo 1024 ;; esac; }
 dictionary() { case $1 in fuzz_images) ;; *) echo "-dict=$root/fuzz/world_files.dict" ;; esac; }
 
 # Undefined behaviour ends the run like a crash (by default UBSan reports and goes on).

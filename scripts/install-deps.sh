@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xfonts-base xdotool x11-utils imagemagick sox libgl1-mesa-dri libsdl2-tests
   openbox x11-xkb-utils
+  libpugixml-dev libzstd-dev tiled
 )
 if [ "${1:-}" = --windows ]; then
   # The MinGW-w64 compilers and zlib as binaries; the other libraries are built from Debian's
@@ -28,6 +29,9 @@ if [ "${1:-}" = --web ]; then
   # and, from Debian's source packages, its libraries; chromium runs it in the tests.
   packages+=(emscripten nodejs node-acorn dpkg-dev ninja-build python3 chromium fonts-dejavu-core)
 fi
+# Sprite sheets: Tiled's tileset files are read with pugixml; the tests import Tiled's own
+# example tileset (the tiled package).
+packages+=(libpugixml-dev tiled)
 
 missing=()
 for package in "${packages[@]}"; do

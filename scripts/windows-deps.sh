@@ -38,7 +38,7 @@ jobs=${TASKO_WINDOWS_DEPS_JOBS:-2}
 root=${TASKO_WINDOWS_DEPS_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/tasko-windows-deps}
 stamp_name=.tasko-windows-deps-complete
 
-source_packages=(libsdl2 libsdl2-mixer libpng1.6 libjpeg-turbo tiff freetype libepoxy googletest)
+source_packages=(libsdl2 libsdl2-mixer libpng1.6 libjpeg-turbo tiff freetype libepoxy googletest pugixml)
 # Host tools the build needs; the mingw packages bring the cross compilers and zlib.
 build_packages=(
   cmake ninja-build meson python3 pkg-config nasm dpkg-dev xz-utils bzip2
@@ -59,7 +59,7 @@ stamp_name=.tasko-web-deps-complete
 # Only the engine runs in the browser: no GL loader (WebGL is linked directly),
 # no test framework; zlib from Debian's source (emscripten's port would be a
 # download).
-source_packages=(libsdl2 libsdl2-mixer libpng1.6 libjpeg-turbo tiff freetype zlib)
+source_packages=(libsdl2 libsdl2-mixer libpng1.6 libjpeg-turbo tiff freetype zlib pugixml)
 build_packages=(cmake ninja-build python3 pkg-config dpkg-dev xz-utils bzip2 emscripten nodejs)
 toolchain_packages=(emscripten clang-14 binaryen)
 fi
@@ -535,6 +535,11 @@ build_sdl2_mixer() {
     -e "s|@PC_REQUIRES@||; s|@PC_LIBS@||" "$source/SDL2_mixer.pc.in" >"$stage/lib/pkgconfig/SDL2_mixer.pc"
 }
 
+build_pugixml() {
+  # The Tiled map reader's XML parser.
+  cmake_project pugixml "$work/src/pugixml" -DPUGIXML_BUILD_TESTS=OFF -DBUILD_SHARED_LIBS=OFF
+}
+
 build_googletest() {
   cmake_project googletest "$work/src/googletest" \
     -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON -Dgtest_disable_pthreads=ON -Dgtest_build_tests=OFF
@@ -578,6 +583,7 @@ build SDL2_mixer build_sdl2_mixer
 if [ $target = windows ]; then
   build googletest build_googletest
 fi
+build pugixml build_pugixml
 
 relocate
 # Programs and documentation some projects install unconditionally.

@@ -7,6 +7,7 @@
 #include "worldfiles/democopy.h"
 #include "worldfiles/newworld.h"
 #include "worldfiles/webexport.h"
+#include "worldfiles/tiled_read.h"
 
 #ifndef TOOLS_VERSION
 #define TOOLS_VERSION "0"
@@ -62,10 +63,15 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
     const std::string name = ProgramName(program);
     for (const std::string& argument : arguments) {
         if (argument == "--") break;
-        if (argument == "--help" || argument == "-h" || argument == "--version") {
-            CommandLine line;
-            line.action = argument == "--version" ? CommandLine::kVersion : CommandLine::kHelp;
-            return line;
+        if (argument == "--help" || argument == "-h") {
+            CommandLine help;
+            help.action = CommandLine::kHelp;
+            return help;
+        }
+        if (argument == "--version") {
+            CommandLine version;
+            version.action = CommandLine::kVersion;
+            return version;
         }
     }
     CommandLine line;
@@ -73,6 +79,7 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
     bool haveDirectory = false;  // a world directory or --demo
     bool newWorld = false;
     bool exportWeb = false;
+    bool importTiled = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (!optionsEnded && argument == "--") {
@@ -80,7 +87,22 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
             continue;
         }
         const bool engine = program == Program::kEngine;
-        if (!optionsEnded && engine && (argument == "--map" || argument == "--new-world" || argument == "--export-web")) {
+        if (!optionsEnded && engine && argument == "--import-tiled") {
+            if (i + 2 >= arguments.size() || arguments[i + 1].empty() || arguments[i + 2].empty()) {
+                return UsageError(name + ": the option --import-tiled needs a Tiled map and a directory");
+            }
+            if (exportWeb) return UsageError(name + ": --import-tiled and --export-web cannot be combined");
+            if (newWorld || haveDirectory || importTiled) {
+                return UsageError(name + ": extra argument '" + arguments[i + 1] + "'");
+            }
+            importTiled = true;
+            line.tiledMap = arguments[++i];
+            line.worldDirectory = arguments[++i];
+            continue;
+        }
+        const bool valued = engine ? argument == "--map" || argument == "--new-world" || argument == "--export-web"
+                                   : argument == "--map" || argument == "--export-tiled";
+        if (!optionsEnded && valued) {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
                 return UsageError(name + ": the option " + argument + " needs a value");
             }
@@ -90,18 +112,23 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
             } else if (argument == "--export-web") {
                 if (exportWeb) return UsageError(name + ": extra argument '" + value + "'");
                 if (newWorld) return UsageError(name + ": --new-world and --export-web cannot be combined");
+                if (importTiled) return UsageError(name + ": --import-tiled and --export-web cannot be combined");
                 exportWeb = true;
                 line.exportDirectory = value;
+            } else if (argument == "--export-tiled") {
+                line.exportFile = value;
             } else {
                 if (exportWeb) return UsageError(name + ": --new-world and --export-web cannot be combined");
-                if (newWorld || haveDirectory) return UsageError(name + ": extra argument '" + value + "'");
+                if (newWorld || haveDirectory || importTiled) return UsageError(name + ": extra argument '" + value + "'");
                 newWorld = true;
                 line.worldDirectory = value;
             }
             continue;
         }
         if (!optionsEnded && argument == "--demo") {
-            if (haveDirectory || newWorld) return UsageError(name + ": extra argument '" + argument + "'");
+            if (haveDirectory || newWorld || importTiled) {
+                return UsageError(name + ": extra argument '" + argument + "'");
+            }
             haveDirectory = true;
             line.demo = true;
             continue;
@@ -109,15 +136,26 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
         if (!optionsEnded && IsOption(argument)) {
             return UsageError(name + ": unknown option '" + argument + "'");
         }
-        if (haveDirectory || newWorld || argument.empty()) {
+        if (haveDirectory || newWorld || importTiled || argument.empty()) {
             return UsageError(name + ": extra argument '" + argument + "'");
         }
         haveDirectory = true;
         line.worldDirectory = argument;
     }
+    if (program == Program::kBuilder) {
+        if (!line.exportFile.empty()) {
+            line.action = CommandLine::kExportTiled;
+        } else if (!line.mapFile.empty()) {
+            return UsageError(name + ": unknown option '--map' without --export-tiled");
+        }
+    }
     if (newWorld) {
         if (!line.mapFile.empty()) return UsageError(name + ": --new-world and --map cannot be combined");
         line.action = CommandLine::kNewWorld;
+    }
+    if (importTiled) {
+        if (!line.mapFile.empty()) return UsageError(name + ": --import-tiled and --map cannot be combined");
+        line.action = CommandLine::kImportTiled;
     }
     if (exportWeb) line.action = CommandLine::kExportWeb;
     return line;
@@ -128,9 +166,11 @@ std::string UsageText(Program program) {
         return "usage: tasko [--map FILE] [WORLD | --demo]\n"
                "       tasko --new-world DIR\n"
                "       tasko --export-web DIR [--map FILE] [WORLD | --demo]\n"
+               "       tasko --import-tiled MAP DIR\n"
                "       tasko --help | --version\n";
     }
     return "usage: plom [WORLD | --demo]\n"
+           "       plom --export-tiled OUT.tmx [--map FILE] [WORLD | --demo]\n"
            "       plom --help | --version\n";
 }
 
@@ -151,6 +191,10 @@ std::string HelpText(Program program) {
                "                   page, the web runtime installed with tasko, world.json and\n"
                "                   world.data; serve DIR with any static web server (with --map,\n"
                "                   FILE is packed as the start area's map)\n"
+               "  --import-tiled MAP DIR\n"
+               "                   write a new world into DIR (new or empty) that plays the\n"
+               "                   orthogonal Tiled map MAP (.tmx or .tmx.gz) as area 0 at one\n"
+               "                   Tiled pixel per screen pixel; the cursor keys scroll it\n"
                "  -h, --help       show this help and end\n"
                "  --version        show the version and end\n";
     }
@@ -160,6 +204,11 @@ std::string HelpText(Program program) {
            "                   as if started in it and reads _DATA/ini.txt there\n"
            "  --demo           edit your own copy of the demo world (the one tasko --demo plays),\n"
            "                   made on first use in ~/.local/share/tasko/demo\n"
+           "  --export-tiled OUT.tmx\n"
+           "                   write the world's start-up map \"1\" as a Tiled map (with its\n"
+           "                   tileset embedded) and end; no window opens\n"
+           "  --map FILE       with --export-tiled: export FILE instead of \"1\" (a relative\n"
+           "                   FILE is taken from where plom is started)\n"
            "  -h, --help       show this help and end\n"
            "  --version        show the version and end\n"
            "\n"
@@ -197,11 +246,25 @@ int PrepareLaunch(Program program, CommandLine& line, std::ostream& out, std::os
         }
         case CommandLine::kExportWeb:
             return ExportWeb(name, line, out, err);
+        case CommandLine::kImportTiled: {
+            std::string problem;
+            std::vector<std::string> notes;
+            if (!ImportTiledWorld(line.tiledMap, line.worldDirectory, notes, problem)) {
+                err << name << ": " << problem << "\n";
+                return 2;
+            }
+            for (const std::string& note : notes) out << name << ": " << note << "\n";
+            out << name << ": the Tiled map " << line.tiledMap << " is in " << line.worldDirectory
+                << " as area 0; play it with: tasko " << line.worldDirectory << "\n";
+            return 0;
+        }
         case CommandLine::kRun:
+        case CommandLine::kExportTiled:
             break;
     }
     // The map file is named from where the program was started, before moving into the world.
     if (!line.mapFile.empty()) line.mapFile = plat::AbsolutePath(line.mapFile);
+    if (!line.exportFile.empty()) line.exportFile = plat::AbsolutePath(line.exportFile);
     if (line.demo) {
         std::string problem;
         line.worldDirectory = UserDemoDirectory();
@@ -212,7 +275,8 @@ int PrepareLaunch(Program program, CommandLine& line, std::ostream& out, std::os
     }
     if (line.worldDirectory.empty()) {
         const std::string marker = WorldMarkerFile(program);
-        if (!plat::FileExists(marker)) {
+        // An export names what it misses itself, and opens no box.
+        if (!plat::FileExists(marker) && line.action != CommandLine::kExportTiled) {
             const bool engine = program == Program::kEngine;
             err << name << ": no world here (" << plat::CurrentDirectory() << marker << " is missing); "
                 << (engine ? "play one with 'tasko DIR'" : "edit one with 'plom DIR'")

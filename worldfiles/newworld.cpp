@@ -8,6 +8,7 @@
 
 #include "platform/files.h"
 #include "platform/images.h"
+#include "worldfiles/convert.h"
 #include "worldfiles/descriptor.h"
 #include "worldfiles/mapfile.h"
 
@@ -208,7 +209,7 @@ std::vector<MapFileTile> StartMap() {
     return tiles;
 }
 
-bool WriteAll(const std::string& root, std::string& problem) {
+bool WriteAll(const std::string& root, const WorldSettings& settings, std::string& problem) {
     // Each write says which file failed; `written` passes on its outcome.
     auto written = [&](bool ok, const std::string& name) {
         if (!ok) problem = "cannot write " + root + name;
@@ -227,8 +228,9 @@ bool WriteAll(const std::string& root, std::string& problem) {
         {"SYSTEMTEXT", "CORE/systemtext.txt"}, {"CODECS", "CORE/codecs.crc"}, {"GFX", "GFX/"},
         {"SIMCORE", "MAPS/"}, {"ANIMSYSTEM", "ANIM/"}, {"SOUNDPATH", "SOUND/"}, {"ERRORPATH", "error.log"},
         {"WARNINGS", "warnings.log"}, {"SOURCEWIDTH", "1280"}, {"SOURCEHEIGHT", "1024"}, {"GRIDSIZE", "64"},
-        {"MATRIXSIZE", "19"}, {"MAXOBJECTS", "2000"}, {"MAXANIMFRAMES", "8"}, {"APPENTRY", "0"},
-        {"MULTITASK", "0"}, {"VERSION", "NEW WORLD 1"}, {"USRSCROLL", "0"}, {"DYNAMICSCROLL", "1"},
+        {"MATRIXSIZE", "19"}, {"MAXOBJECTS", IntText(settings.maxObjects)}, {"MAXANIMFRAMES", "8"},
+        {"APPENTRY", "0"}, {"MULTITASK", "0"}, {"VERSION", settings.version},
+        {"USRSCROLL", settings.userScroll ? "1" : "0"}, {"DYNAMICSCROLL", settings.dynamicScroll ? "1" : "0"},
         {"SIMSCOPE", "REGION"},
     };
     const Rows codecs = {{"GFXCODEC", ".png"}, {"SOUNDCODEC", ".wav"}, {"MUSICCODEC", ".ogg"}};
@@ -245,7 +247,7 @@ bool WriteAll(const std::string& root, std::string& problem) {
     const Rows script = {
         {"RESBASEW", "1280"}, {"RESBASEH", "1024"}, {"WINDOWMODE", "0"}, {"DEPTH", "32"}, {"WIDTH", "1024"},
         {"HEIGHT", "768"}, {"NAME", "NEW WORLD"}, {"APPINIFILE", "_DATA/app.txt"}, {"DNA", "_DATA/DNA.dll"},
-        {"MAXTILES", "4000"}, {"MATRIXRASTER", "32"},
+        {"MAXTILES", IntText(settings.maxTiles)}, {"MATRIXRASTER", "32"},
     };
     const Rows app = {
         {"GFXPATH", "GFX/"}, {"SNDPATH", "SOUND/"}, {"SAVEPATH", "MAPS/"}, {"LOADPATH", "MAPS/"},
@@ -262,6 +264,10 @@ bool WriteAll(const std::string& root, std::string& problem) {
         return false;
     }
 
+    if (!written(WriteDescriptorFile(root + "_DATA/DNA.dll", DefaultDescriptorRows()), "_DATA/DNA.dll")) {
+        return false;
+    }
+    if (!settings.starterTiles) return true;
     struct Kind {
         const char* name;
         plat::Pixels graphic;
@@ -282,9 +288,6 @@ bool WriteAll(const std::string& root, std::string& problem) {
             return false;
         }
     }
-    if (!written(WriteDescriptorFile(root + "_DATA/DNA.dll", DefaultDescriptorRows()), "_DATA/DNA.dll")) {
-        return false;
-    }
     const std::vector<MapFileTile> map = StartMap();
     for (const char* name : {"MAPS/LVL0.dll", "1"}) {
         if (!written(WriteMapFile(root + name, map), name)) return false;
@@ -293,6 +296,10 @@ bool WriteAll(const std::string& root, std::string& problem) {
 }
 
 }  // namespace
+
+bool WriteWorldFiles(const std::string& root, const WorldSettings& settings, std::string& problem) {
+    return WriteAll(root, settings, problem);
+}
 
 bool WriteNewWorld(const std::string& directory, std::string& problem) {
     if (directory.empty()) {
@@ -312,7 +319,7 @@ bool WriteNewWorld(const std::string& directory, std::string& problem) {
         return false;
     }
     const std::string root = directory.back() == '/' ? directory : directory + "/";
-    return WriteAll(root, problem);
+    return WriteAll(root, WorldSettings{}, problem);
 }
 
 }  // namespace wf

@@ -241,11 +241,10 @@ bool DecodeImageFile(const std::string& path, Pixels& out) {
     return ok;
 }
 
-bool WritePngFile(const std::string& path, const Pixels& pixels) {
-    if (path.empty() || pixels.width <= 0 || pixels.height <= 0 ||
-        pixels.width > kMaxImageSide || pixels.height > kMaxImageSide ||
-        pixels.rgba.size() !=
-            static_cast<size_t>(pixels.width) * static_cast<size_t>(pixels.height) * 4)
+bool EncodePng(const Pixels& pixels, std::string& bytes) {
+    bytes.clear();
+    if (pixels.width <= 0 || pixels.height <= 0 || pixels.width > kMaxImageSide || pixels.height > kMaxImageSide ||
+        pixels.rgba.size() != static_cast<size_t>(pixels.width) * static_cast<size_t>(pixels.height) * 4)
         return false;
 
     png_image image;
@@ -254,15 +253,23 @@ bool WritePngFile(const std::string& path, const Pixels& pixels) {
     image.width = static_cast<png_uint_32>(pixels.width);
     image.height = static_cast<png_uint_32>(pixels.height);
     image.format = PNG_FORMAT_RGBA;
-    // Encoded in memory (into the largest size the encoding can take), then written beside the
-    // target and renamed over it, so a failure leaves no partial file.
+    // Encoded into the largest size the encoding can take, then cut to what it took.
     std::string data(PNG_IMAGE_PNG_SIZE_MAX(image), '\0');
     png_alloc_size_t size = data.size();
     const bool ok = png_image_write_to_memory(&image, data.data(), &size, 0, pixels.rgba.data(),
                                               pixels.width * 4, nullptr) != 0;
     png_image_free(&image);
-    data.resize(ok ? size : 0);
-    return ok && WriteBytesAtomically(path, data);
+    if (ok) {
+        data.resize(size);
+        bytes = std::move(data);
+    }
+    return ok;
+}
+
+bool WritePngFile(const std::string& path, const Pixels& pixels) {
+    // Written beside the target and renamed over it, so a failure leaves no partial file.
+    std::string data;
+    return !path.empty() && EncodePng(pixels, data) && WriteBytesAtomically(path, data);
 }
 
 void MakeColourTransparent(Pixels& pixels, int r, int g, int b) {

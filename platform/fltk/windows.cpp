@@ -194,7 +194,9 @@ int NumberedWindow::handle(int event) {
     }
     // A child that took the event (the screen, a field) has queued or consumed it.
     if (!used) PushInputEvent(event, number);
-    if (event == FL_ENTER || event == FL_MOVE || event == FL_KEYUP) return 1;
+    // A wheel turn nobody took is taken here: FLTK would otherwise offer it again to the window
+    // (through the focus and the widget below the pointer), and each offer would count it anew.
+    if (event == FL_ENTER || event == FL_MOVE || event == FL_KEYUP || event == FL_MOUSEWHEEL) return 1;
     return used;
 }
 

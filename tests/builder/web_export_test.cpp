@@ -44,7 +44,7 @@ public:
     std::string runtime_, target_;
 };
 
-TEST_F(BuilderWebExport, TheItemEndsTheMapMenu) {
+TEST_F(BuilderWebExport, TheItemFollowsNewMapInTheMapMenu) {
     const plat::headless::MenuRecord* menu = plat::headless::FindMenu(kTileMenu);
     ASSERT_NE(menu, nullptr);
     std::vector<std::string> mapItems;
@@ -53,7 +53,8 @@ TEST_F(BuilderWebExport, TheItemEndsTheMapMenu) {
         if (entry.kind == plat::headless::MenuEntry::kTitle) inMap = entry.text == "MAP";
         if (inMap && entry.kind == plat::headless::MenuEntry::kItem) mapItems.push_back(entry.text + "=" + std::to_string(entry.item));
     }
-    EXPECT_THAT(mapItems, ::testing::ElementsAre("Redraw MAP=115", "New MAP=117", "Export for Web...=128"));
+    EXPECT_THAT(mapItems, ::testing::ElementsAre("Redraw MAP=115", "New MAP=117", "Export for Web...=128",
+                                                 "Export Tiled Map...=140", "Import Tiled Map...=141"));
 }
 
 TEST_F(BuilderWebExport, WritesThePageWithTheEditedMapAsTheStartArea) {

@@ -29,6 +29,14 @@ e2e_fail() {
   exit 1
 }
 
+# e2e_skip REASON: ends the test as skipped (exit code 77, which CTest reports as skipped), for
+# a peer program that is not installed.
+e2e_skip() {
+  e2e_log "SKIP: $*"
+  E2E_STATUS=0
+  exit 77
+}
+
 e2e_pass() {
   E2E_STATUS=0
   e2e_log "PASS"

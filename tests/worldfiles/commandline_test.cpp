@@ -67,6 +67,12 @@ TEST(CommandLineTest, ParsesEachLineIntoItsAction) {
         {E, {"--export-web", "a", "w", "v"}, CommandLine::kUsageError, "", "", "extra argument 'v'"},
         {E, {"--export-web", "a", "--new-world", "n"}, CommandLine::kUsageError, "", "", "cannot be combined"},
         {E, {"--new-world", "n", "--export-web", "a"}, CommandLine::kUsageError, "", "", "cannot be combined"},
+        {B, {"--export-tiled", "o.tmx"}, CommandLine::kExportTiled, "", "", ""},
+        {B, {"--export-tiled", "o.tmx", "--map", "m", "w"}, CommandLine::kExportTiled, "w", "m", ""},
+        {B, {"--map", "m", "--export-tiled", "o.tmx", "--demo"}, CommandLine::kExportTiled, "", "m", ""},
+        {B, {"--export-tiled"}, CommandLine::kUsageError, "", "", "--export-tiled needs a value"},
+        {B, {"--export-tiled", "o", "a", "b"}, CommandLine::kUsageError, "", "", "extra argument 'b'"},
+        {E, {"--export-tiled", "o"}, CommandLine::kUsageError, "", "", "unknown option '--export-tiled'"},
     };
     for (const ParseCase& c : cases) {
         std::string shown;
@@ -84,6 +90,15 @@ TEST(CommandLineTest, ParsesEachLineIntoItsAction) {
             EXPECT_EQ(line.exportDirectory, c.action == CommandLine::kExportWeb ? "out" : "");
         }
     }
+}
+
+TEST(CommandLineTest, ExportNamesItsFileAndGetsItFromTheStartDirectory) {
+    CommandLine line = wf::ParseCommandLine(Program::kBuilder, {"--export-tiled", "out/a.tmx"});
+    EXPECT_EQ(line.exportFile, "out/a.tmx");
+    std::ostringstream out, err;
+    EXPECT_EQ(wf::PrepareLaunch(Program::kBuilder, line, out, err), -1);  // the builder exports
+    EXPECT_EQ(line.exportFile, plat::CurrentDirectory() + "out/a.tmx");
+    EXPECT_NE(wf::HelpText(Program::kBuilder).find("--export-tiled OUT.tmx"), std::string::npos);
 }
 
 class LaunchTest : public ::testing::Test {
