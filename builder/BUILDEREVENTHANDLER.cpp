@@ -7,6 +7,7 @@
 #include "builder/BUILDERIMPORT.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERMOUSE.h"
+#include "builder/BUILDERPLAY.h"
 #include "builder/BUILDERSHEET.h"
 #include "builder/BUILDERTILED.h"
 #include "builder/BUILDERTILEMENU.h"
@@ -14,6 +15,7 @@
 #include "builder/BUILDERio.h"
 #include "builder/BUILDERscreen.h"
 #include "platform/fault.h"
+#include "worldfiles/webexport.h"
 
 namespace {
 
@@ -64,6 +66,7 @@ void MenuAction(int item) {
         case 125: SetMapZoom(0.1f); break;  // drawn at the next event of the main window
         case 126: TakeScreenshot(); break;
         case 127: SetMapZoom(1.0f); break;
+        case 128: ExportForWebCommand(wf::WebRuntimeDirectory()); break;
         case 107: ShowAboutMessage(); break;
         default: break;
     }

@@ -23,6 +23,7 @@ constexpr MenuLine kTileMenuLines[] = {
     {"BUILDER:", 0, nullptr}, {nullptr, 105, "MAP *Load*"}, {nullptr, 0, nullptr},
     {nullptr, 114, "MAP *Save*"}, {nullptr, 0, nullptr}, {nullptr, 106, "Quit Builder"},
     {"MAP", 0, nullptr}, {nullptr, 115, "Redraw MAP"}, {nullptr, 0, nullptr}, {nullptr, 117, "New MAP"},
+    {nullptr, 128, "Export for Web..."},
     {nullptr, 0, nullptr}, {nullptr, 140, "Export Tiled Map..."}, {nullptr, 141, "Import Tiled Map..."},
     {"Refresh Tiles?", 0, nullptr}, {nullptr, 116, "Refresh"}, {nullptr, 118, "Import Tile..."},
     {nullptr, 119, "Import Tileset..."},
