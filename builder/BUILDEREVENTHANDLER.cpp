@@ -7,6 +7,7 @@
 #include "builder/BUILDERIMPORT.h"
 #include "builder/BUILDERMESSAGE.h"
 #include "builder/BUILDERMOUSE.h"
+#include "builder/BUILDERPLAY.h"
 #include "builder/BUILDERSHEET.h"
 #include "builder/BUILDERTILED.h"
 #include "builder/BUILDERTILEMENU.h"
@@ -14,6 +15,7 @@
 #include "builder/BUILDERio.h"
 #include "builder/BUILDERscreen.h"
 #include "platform/fault.h"
+#include "worldfiles/webexport.h"
 
 namespace {
 
@@ -59,6 +61,7 @@ void MenuAction(int item) {
         case kItemMiniMap: SetMapZoom(0.1f); break;  // drawn at the next event of the main window
         case kItemScreenshot: TakeScreenshot(); break;
         case kItemWorkMap: SetMapZoom(1.0f); break;
+        case kItemExportForWeb: ExportForWebCommand(wf::WebRuntimeDirectory()); break;
         case kItemAbout: ShowAboutMessage(); break;
         default: break;
     }

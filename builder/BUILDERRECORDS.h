@@ -35,6 +35,7 @@ enum MenuItem : int {
     kItemMiniMap = 125,
     kItemScreenshot = 126,
     kItemWorkMap = 127,
+    kItemExportForWeb = 128,
     kItemExportTiledMap = 140,
     kItemImportTiledMap = 141,
 };

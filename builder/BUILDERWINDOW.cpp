@@ -23,7 +23,7 @@ constexpr MenuLine kTileMenuLines[] = {
     {"BUILDER:", 0, nullptr}, {nullptr, kItemLoadMap, "MAP *Load*"}, {nullptr, 0, nullptr},
     {nullptr, kItemSaveMap, "MAP *Save*"}, {nullptr, 0, nullptr}, {nullptr, kItemQuit, "Quit Builder"},
     {"MAP", 0, nullptr}, {nullptr, kItemRedrawMap, "Redraw MAP"}, {nullptr, 0, nullptr},
-    {nullptr, kItemNewMap, "New MAP"},
+    {nullptr, kItemNewMap, "New MAP"}, {nullptr, kItemExportForWeb, "Export for Web..."},
     {nullptr, 0, nullptr}, {nullptr, kItemExportTiledMap, "Export Tiled Map..."},
     {nullptr, kItemImportTiledMap, "Import Tiled Map..."},
     {"Refresh Tiles?", 0, nullptr}, {nullptr, kItemRefreshTiles, "Refresh"},

@@ -1,7 +1,8 @@
 # The Windows package: build-windows/tasko-<version>-win64.zip, made by `cpack -G ZIP` (the
 # programs are linked statically, so no DLL goes with them). It holds the programs, the demo
-# world to copy, the overlay's monospaced font (from Debian's fonts-dejavu-core; the engine
-# looks for it beside itself before the Windows fonts directory) and a short README.
+# world to copy, the web runtime (when built), the overlay's monospaced font (from Debian's
+# fonts-dejavu-core; the engine looks for it beside itself before the Windows fonts directory)
+# and a short README.
 set(TASKO_FONT_FILE /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf CACHE FILEPATH
     "the monospaced font shipped beside the programs")
 if(NOT EXISTS "${TASKO_FONT_FILE}")
@@ -14,6 +15,9 @@ if(TARGET plom)
 endif()
 install(FILES "${TASKO_FONT_FILE}" DESTINATION .)
 install(FILES share/windows/README.txt DESTINATION .)
+# The web runtime for tasko --export-web, in web\ beside the programs, when scripts/web-build.sh
+# built it before packing.
+install_web_runtime(web)
 install(DIRECTORY demo/ DESTINATION demo
         PATTERN ".gitignore" EXCLUDE PATTERN "*.log" EXCLUDE)
 

@@ -51,10 +51,14 @@ void RunEngine(const std::string& startMapFile) {
     }
     plat::SetNearestSampling(true);
 
-    if (gState.screenOpen != 0) {
-        RunMainLoop();
-        plat::CloseScreen();
-    }
+    if (gState.screenOpen == 0) EndEngine();
+    plat::PollKeyboard();
+    // The desktop repeats the step; a browser page runs it once per animation frame.
+    plat::RunFrameLoop(RunMainLoopStep, EndWorld);
+}
+
+void EndWorld() {
+    plat::CloseScreen();
     EndEngine();
 }
 
@@ -69,26 +73,30 @@ void RunStartUpSteps() {
 
 void RunMainLoop() {
     plat::PollKeyboard();
-    for (;;) {
-        PLAT_MARK("ENV");
-        if (plat::KeyHeld(plat::kKeyEscape) && plat::KeyHeld(plat::kKeyLeftAlt)) break;
-        plat::InstallFaultHandler(FatalErrorHandler);
-        try {
-            HandleInput();
-            RunFrame();
-            if (gState.loadedArea != gState.requestedArea) {
-                LoadArea();
-            } else {
-                ReloadChangedMap();
-            }
-        } catch (const std::exception& e) {
-            // Built without allocating: the exception may be bad_alloc.
-            plat::FaultText description;
-            description.Append("UNCAUGHT EXCEPTION: ");
-            description.Append(e.what());
-            plat::RaiseFault(description.data);
-        } catch (...) {
-            plat::RaiseFault("UNCAUGHT EXCEPTION");
-        }
+    while (RunMainLoopStep()) {
     }
+}
+
+bool RunMainLoopStep() {
+    PLAT_MARK("ENV");
+    if (plat::KeyHeld(plat::kKeyEscape) && plat::KeyHeld(plat::kKeyLeftAlt)) return false;
+    plat::InstallFaultHandler(FatalErrorHandler);
+    try {
+        HandleInput();
+        RunFrame();
+        if (gState.loadedArea != gState.requestedArea) {
+            LoadArea();
+        } else {
+            ReloadChangedMap();
+        }
+    } catch (const std::exception& e) {
+        // Built without allocating: the exception may be bad_alloc.
+        plat::FaultText description;
+        description.Append("UNCAUGHT EXCEPTION: ");
+        description.Append(e.what());
+        plat::RaiseFault(description.data);
+    } catch (...) {
+        plat::RaiseFault("UNCAUGHT EXCEPTION");
+    }
+    return true;
 }

@@ -13,5 +13,10 @@ void SetStartValues();
 // The start-up steps between the start values and the main loop: configuration, system texts,
 // services, the world screen, the tile library and the world tables.
 void RunStartUpSteps();
-// The main loop; leaves when Escape and left Alt are held.
+// The main loop (its step repeated); leaves when Escape and left Alt are held.
 void RunMainLoop();
+// One pass of the main loop: the quit test, the fault handler armed, input, the frame and the
+// area load. False (and nothing else done) when Escape and left Alt are held.
+bool RunMainLoopStep();
+// After the last step: closes the world screen and ends the engine.
+[[noreturn]] void EndWorld();

@@ -15,6 +15,9 @@ std::string RequestOpenFile(const std::string& title, const std::string& startPa
                             const std::string& pattern);
 std::string RequestSaveFile(const std::string& title, const std::string& startPath,
                             const std::string& pattern);
+// A folder requester: the chosen folder, which may be a new name for one not made yet ("" when
+// cancelled). Where the system has no such requester the save requester asks for the name.
+std::string RequestFolder(const std::string& title, const std::string& startPath);
 
 // Releases windows, images, drawables, sounds, input devices and open files and restores the
 // default fault handling. Safe to call more than once.

@@ -33,6 +33,10 @@ void End3D();
 // first draws, clears or reads (see plat::gl::SubmitFrame), so the next frame's world update
 // runs while a software rasteriser finishes this one.
 void Flip();
+// Runs `step` once per frame until it returns false, then `finish`. On the desktop a plain
+// loop; in a browser page the step runs once per animation frame (a page must not block), so
+// this returns only through `finish`.
+[[noreturn]] void RunFrameLoop(bool (*step)(), void (*finish)());
 // true: nearest-pixel sampling for scaled drawables (the default); false: smoothing filter.
 void SetNearestSampling(bool nearest);
 

@@ -79,6 +79,13 @@ bool CopyDirectoryTree(const std::string& from, const std::string& to);
 bool RemoveDirectoryTree(const std::string& path);
 // Renames a file or a directory (within one file system, atomically); false when it failed.
 bool RenamePath(const std::string& from, const std::string& to);
+// A whole file's bytes, unchanged (binary). False when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& data);
+// Creates or truncates `path` and writes `data` to it; false on any failure.
+bool WriteWholeFile(const std::string& path, const std::string& data);
+// Names (not paths) of the directories inside `directory` (links to directories count), sorted
+// byte-wise; `directory` is a prefix as for ListDirectory.
+std::vector<std::string> ListSubdirectories(const std::string& directory);
 // The directory for the user's own data of programs, ending with a separator: XDG_DATA_HOME,
 // else HOME/.local/share; "" when neither is set.
 std::string UserDataDirectory();

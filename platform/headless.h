@@ -133,7 +133,7 @@ struct MenuRecord {
     std::vector<MenuEntry> entries;  // in creation order
 };
 struct RequesterRecord {
-    bool save = false;  // save-file requester, else open-file
+    bool save = false;  // save-file or folder requester, else open-file
     std::string title;
     std::string startPath;
     std::string pattern;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages needed to build and test tasko and plom, only those missing.
 # Quiet when everything is installed already. With --windows, also what the Windows cross-build
-# and its tests under Wine need (scripts/windows-build.sh, scripts/windows-test.sh).
+# and its tests under Wine need (scripts/windows-build.sh, scripts/windows-test.sh); with --web,
+# what the browser build and its tests need (scripts/web-build.sh, scripts/web-test.sh).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
@@ -22,6 +23,11 @@ if [ "${1:-}" = --windows ]; then
     g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev meson ninja-build python3
     wine wine64 zip unzip nsis
   )
+fi
+if [ "${1:-}" = --web ]; then
+  # The browser build: Debian's emscripten (with clang, binaryen and node) builds the engine
+  # and, from Debian's source packages, its libraries; chromium runs it in the tests.
+  packages+=(emscripten nodejs node-acorn dpkg-dev ninja-build python3 chromium fonts-dejavu-core)
 fi
 # Sprite sheets: Tiled's tileset files are read with pugixml; the tests import Tiled's own
 # example tileset (the tiled package).

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Cross-builds the third-party libraries of tasko and plom for 64-bit Windows
-# (MinGW-w64) from Debian's source packages into one prefix of static libraries,
-# so the executables link statically and need no DLLs besides the system ones.
+# Builds the third-party libraries of tasko and plom for a cross target from
+# Debian's source packages into one prefix of static libraries:
+#   scripts/windows-deps.sh          64-bit Windows (MinGW-w64): the executables
+#                                    link statically and need no DLLs besides
+#                                    the system ones
+#   scripts/windows-deps.sh --web    the browser (Debian's emscripten): the
+#                                    engine's libraries as WebAssembly archives
 #
 # The prefix lives outside the repository and is kept between runs, under
 #   ${TASKO_WINDOWS_DEPS_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/tasko-windows-deps}/<key>
-# where <key> hashes the source package versions, the mingw toolchain version,
+#   ${TASKO_WEB_DEPS_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/tasko-web-deps}/<key>
+# where <key> hashes the source package versions, the cross toolchain version,
 # this script and the CMake toolchain file: changing any of them builds anew.
 # A complete prefix holds a stamp file; when it is there nothing else happens.
 #
@@ -15,6 +20,14 @@ set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 self="$here/$(basename "${BASH_SOURCE[0]}")"
+target=windows
+case "${1:-}" in
+  "" | --windows) ;;
+  --web) target=web ;;
+  *) echo "usage: $0 [--windows | --web]" >&2; exit 2 ;;
+esac
+
+if [ $target = windows ]; then
 toolchain=$(cd "$here/../cmake" && pwd)/mingw-w64-x86_64.cmake
 host=x86_64-w64-mingw32
 # The posix thread model variant, as in the toolchain file: std::thread and
@@ -31,11 +44,30 @@ build_packages=(
   cmake ninja-build meson python3 pkg-config nasm dpkg-dev xz-utils bzip2
   g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64
 )
+toolchain_packages=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev)
+else
+# emscripten's own CMake platform file; its compilers run on node, which needs
+# NODE_PATH to find Debian's acorn.
+toolchain=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
+host=wasm32-emscripten
+cc=emcc
+cxx=em++
+export NODE_PATH=/usr/share/nodejs
+jobs=${TASKO_WEB_DEPS_JOBS:-2}
+root=${TASKO_WEB_DEPS_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/tasko-web-deps}
+stamp_name=.tasko-web-deps-complete
+# Only the engine runs in the browser: no GL loader (WebGL is linked directly),
+# no test framework; zlib from Debian's source (emscripten's port would be a
+# download).
+source_packages=(libsdl2 libsdl2-mixer libpng1.6 libjpeg-turbo tiff freetype zlib pugixml)
+build_packages=(cmake ninja-build python3 pkg-config dpkg-dev xz-utils bzip2 emscripten nodejs)
+toolchain_packages=(emscripten clang-14 binaryen)
+fi
 
 eval "$(apt-config shell apt_lists Dir::State::lists/d apt_parts Dir::Etc::sourceparts/d \
   apt_list Dir::Etc::sourcelist/f)"
 
-say() { echo "windows-deps: $*" >&2; }
+say() { echo "$target-deps: $*" >&2; }
 die() { say "error: $*"; exit 1; }
 
 # ---------------------------------------------------------------------------
@@ -81,8 +113,7 @@ compute_key() {
   done
   {
     grep '\.dsc$' <<<"$files"
-    dpkg-query -W -f='${Package} ${Version}\n' \
-      "g++-mingw-w64-x86-64-posix" "mingw-w64-x86-64-dev" "libz-mingw-w64-dev" 2>/dev/null || true
+    dpkg-query -W -f='${Package} ${Version}\n' "${toolchain_packages[@]}" 2>/dev/null || true
     sha256sum <"$self"
     sha256sum <"$toolchain"
   } | sha256sum | cut -c1-16
@@ -312,24 +343,44 @@ all_files=$(source_file_list)
 
 # Unpacks source package $1 into $work/src/$1, with Debian's patches applied
 # when the whole source package came through, else from the upstream tarball.
+# When the newest version cannot be fetched (an archive the machine's apt
+# lists name but cannot serve, such as a security update missing from a
+# mirror), the other versions apt knows are tried, newest first.
 fetch_source() {
-  local package=$1 dir=$work/src/$1 dsc orig file complete=yes
-  (cd "$downloads" && apt-get source --download-only -q "$package") >>"$work/logs/fetch.log" 2>&1 || true
-  dsc=$(grep "^${package}_.*\.dsc$" <<<"$all_files")
-  for file in $(grep "^${package}_" <<<"$all_files"); do
+  local package=$1 version
+  fetch_version "$package" "$package" "$(grep "^${package}_" <<<"$all_files")" && return
+  for version in $(apt-cache showsrc "$package" 2>/dev/null | sed -n 's/^Version: //p' |
+    sort -u | sort -r -V); do
+    say "$package: trying version $version"
+    fetch_version "$package" "$package=$version" "$(cd / && apt-get source --print-uris -qq \
+      "$package=$version" 2>/dev/null | sed -n "s/^'[^']*' \([^ ]*\) .*/\1/p")" && return
+  done
+  tail -n 20 "$work/logs/fetch.log" >&2
+  die "could not fetch the source of $package"
+}
+
+# Fetches source package $2 ("name" or "name=version") whose files are $3 and
+# unpacks it into $work/src/$1; fails when neither it nor its upstream tarball
+# came through.
+fetch_version() {
+  local package=$1 request=$2 files=$3 dir=$work/src/$1 dsc orig file complete=yes
+  (cd "$downloads" && apt-get source --download-only -q "$request") >>"$work/logs/fetch.log" 2>&1 || true
+  dsc=$(grep '\.dsc$' <<<"$files") || return 1
+  for file in $files; do
     [ -s "$downloads/$file" ] || complete=no
   done
   if [ $complete = yes ] &&
     dpkg-source --no-copy -x "$downloads/$dsc" "$dir" >>"$work/logs/fetch.log" 2>&1; then
+    echo "$dsc" >>"$work/used-sources.txt"
     return
   fi
   rm -rf "$dir"
-  orig=$(grep -E "^${package}_[^_]*\.orig\.tar\.[a-z0-9]+$" <<<"$all_files" | head -n 1)
-  [ -n "$orig" ] && [ -s "$downloads/$orig" ] ||
-    { tail -n 20 "$work/logs/fetch.log" >&2; die "could not fetch the source of $package"; }
+  orig=$(grep -E '\.orig\.tar\.[a-z0-9]+$' <<<"$files" | head -n 1)
+  [ -n "$orig" ] && [ -s "$downloads/$orig" ] || return 1
   say "$package: Debian's packaging is not available, using the upstream tarball $orig"
   mkdir -p "$dir"
   tar -xf "$downloads/$orig" -C "$dir" --strip-components=1
+  echo "$orig" >>"$work/used-sources.txt"
 }
 
 # ---------------------------------------------------------------------------
@@ -351,16 +402,29 @@ build() {
 }
 
 cmake_project() {
-  local name=$1 source=$2
+  local name=$1 source=$2 target_options=()
   shift 2
+  if [ $target = windows ]; then
+    target_options=(-DTASKO_WINDOWS_DEPS="$stage")
+  else
+    # The libraries find each other in the prefix; emscripten's own SDL headers
+    # (its port) stay out of every unit. Configure checks run their test
+    # programs on node (emscripten's CheckTypeSize does), whose fetch() the
+    # loader of this emscripten cannot use for a local file.
+    target_options=(-DCMAKE_FIND_ROOT_PATH="$stage" -DCMAKE_PREFIX_PATH="$stage"
+      "-DCMAKE_CROSSCOMPILING_EMULATOR=$(command -v node);--no-experimental-fetch"
+      -DCMAKE_C_FLAGS="-sUSE_SDL=0" -DCMAKE_CXX_FLAGS="-sUSE_SDL=0"
+      -DZLIB_INCLUDE_DIR="$stage/include" -DZLIB_LIBRARY="$stage/lib/libz.a")
+  fi
   cmake -S "$source" -B "$work/build/$name" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DTASKO_WINDOWS_DEPS="$stage" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" "${target_options[@]}" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$stage" -DBUILD_SHARED_LIBS=OFF "$@"
   cmake --build "$work/build/$name" --parallel "$jobs"
   cmake --install "$work/build/$name"
 }
 
 build_zlib() {
+  [ $target = web ] && { build_zlib_source; return; }
   # zlib comes built from the mingw package; its pkg-config file goes into the
   # prefix so that Requires: zlib resolves there.
   local libdir
@@ -368,6 +432,18 @@ build_zlib() {
   [ -f "$libdir/libz.a" ] || { echo "libz.a not found for $host"; return 1; }
   [ -f "$libdir/pkgconfig/zlib.pc" ] || { echo "zlib.pc not found for $host"; return 1; }
   cp "$libdir/pkgconfig/zlib.pc" "$stage/lib/pkgconfig/zlib.pc"
+}
+
+# zlib's own configure script, with emscripten's compiler: a static library and
+# its pkg-config file.
+build_zlib_source() {
+  local build=$work/build/zlib
+  rm -rf "$build"
+  cp -a "$work/src/zlib" "$build"
+  cd "$build"
+  CC=emcc AR=emar RANLIB=emranlib CFLAGS="-O2" ./configure --static --prefix="$stage"
+  make -j "$jobs" libz.a
+  make install
 }
 
 build_libpng() {
@@ -379,6 +455,7 @@ build_libpng() {
 build_libjpeg() {
   local simd=ON
   command -v nasm >/dev/null || simd=OFF
+  [ $target = web ] && simd=OFF
   cmake_project libjpeg-turbo "$work/src/libjpeg-turbo" \
     -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF \
     -DWITH_SIMD=$simd -DCMAKE_ASM_NASM_COMPILER=nasm
@@ -425,11 +502,20 @@ EOF
 }
 
 build_sdl2() {
+  [ $target = web ] && { build_sdl2_web; return; }
   # The programs draw with OpenGL themselves: SDL's 2D renderer and Vulkan are left out.
   cmake_project sdl2 "$work/src/libsdl2" \
     -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_TESTS=OFF \
     -DSDL_INSTALL_TESTS=OFF -DSDL_WASAPI=ON -DSDL_DIRECTX=ON -DSDL_OPENGL=ON \
     -DSDL_RENDER=OFF -DSDL_VULKAN=OFF
+}
+
+# SDL on emscripten: no threads (the page runs the engine on its main thread),
+# WebGL 2 through its OpenGL ES path, audio through Web Audio.
+build_sdl2_web() {
+  cmake_project sdl2 "$work/src/libsdl2" \
+    -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_TESTS=OFF \
+    -DSDL_INSTALL_TESTS=OFF -DSDL_THREADS=OFF -DSDL_RENDER=OFF -DSDL_VULKAN=OFF
 }
 
 build_sdl2_mixer() {
@@ -489,17 +575,21 @@ build libpng build_libpng
 build libjpeg-turbo build_libjpeg
 build libtiff build_libtiff
 build freetype build_freetype
-build libepoxy build_libepoxy
+if [ $target = windows ]; then
+  build libepoxy build_libepoxy
+fi
 build SDL2 build_sdl2
 build SDL2_mixer build_sdl2_mixer
-build googletest build_googletest
+if [ $target = windows ]; then
+  build googletest build_googletest
+fi
 build pugixml build_pugixml
 
 relocate
 # Programs and documentation some projects install unconditionally.
 rm -rf "$stage/share/doc" "$stage/share/man"
-rm -f "$stage"/bin/*.exe
-grep '\.dsc$' <<<"$all_files" >"$stage/source-packages.txt"
+rm -f "$stage"/bin/*.exe "$stage"/bin/*.js "$stage"/bin/*.wasm
+cp "$work/used-sources.txt" "$stage/source-packages.txt"
 date -u '+%Y-%m-%dT%H:%M:%SZ' >"$stage/$stamp_name"
 mv "$stage" "$prefix"
 trap - EXIT

@@ -137,7 +137,7 @@ EOF
   for script in tests/e2e/test_demo_area.sh tests/e2e/windows/test_tasko_exe.sh tests/e2e/windows/test_plom_exe.sh; do
     log=$BUILD/$(basename "$script" .sh).windows.log
     fresh_wineserver
-    if E2E_WM=openbox timeout 600 env TASKO=$scratch/tasko TASKO_DRAW_FAULT=$scratch/tasko_draw_fault \
+    if E2E_WM=openbox timeout 600 env TASKO=$scratch/tasko TASKO_PACKAGE=$package TASKO_DRAW_FAULT=$scratch/tasko_draw_fault \
       PLOM=$scratch/plom PLOM_DRAW_FAULT=$scratch/plom_draw_fault LINUX_TASKO=$linux_tasko \
       LINUX_PLOM=$linux_plom SOURCE_DIR=$ROOT BUILD_DIR=$BUILD bash "$script" >"$log" 2>&1; then
       pass "$(basename "$script") (Windows programs)"

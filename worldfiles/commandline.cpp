@@ -1,10 +1,12 @@
 // The command line of both programs: the option table, the help and usage texts, and the
-// launch step that prints, writes a new world or enters the world directory before a run.
+// launch step that prints, writes a new world, exports one for the web or enters the world
+// directory before a run.
 #include "worldfiles/commandline.h"
 
 #include "platform/files.h"
 #include "worldfiles/democopy.h"
 #include "worldfiles/newworld.h"
+#include "worldfiles/webexport.h"
 #include "worldfiles/tiled_read.h"
 
 #ifndef TOOLS_VERSION
@@ -21,6 +23,36 @@ CommandLine UsageError(const std::string& text) {
     line.action = CommandLine::kUsageError;
     line.error = text;
     return line;
+}
+
+// --export-web: the world (the working directory, WORLD or the demo copy) packed beside the
+// runtime installed with the programs.
+int ExportWeb(const std::string& name, CommandLine& line, std::ostream& out, std::ostream& err) {
+    std::string problem;
+    std::string world = line.worldDirectory;
+    if (line.demo) {
+        world = UserDemoDirectory();
+        if (!EnsureDemoCopy(DemoTemplateDirectory(), world, problem)) {
+            err << name << ": " << problem << "\n";
+            return 2;
+        }
+    }
+    if (!world.empty() && !plat::DirectoryExists(world)) {
+        err << name << ": the world directory '" << world << "' does not exist\n" << UsageText(Program::kEngine);
+        return 2;
+    }
+    WebExportRequest request{world, WebRuntimeDirectory(), line.exportDirectory, line.mapFile};
+    WebExportReport report;
+    if (!ExportWorldForWeb(request, report, problem)) {
+        err << name << ": " << problem << "\n";
+        return 2;
+    }
+    for (const std::string& path : report.missing) {
+        err << name << ": the world names '" << path << "', which is not there; the page reports it as tasko does\n";
+    }
+    out << name << ": the world is a web page in " << line.exportDirectory << " (" << report.files << " files, "
+        << report.bytes << " bytes); try it with 'python3 -m http.server' in that folder and http://localhost:8000/\n";
+    return 0;
 }
 
 }  // namespace
@@ -46,6 +78,7 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
     bool optionsEnded = false;
     bool haveDirectory = false;  // a world directory or --demo
     bool newWorld = false;
+    bool exportWeb = false;
     bool importTiled = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -58,6 +91,7 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
             if (i + 2 >= arguments.size() || arguments[i + 1].empty() || arguments[i + 2].empty()) {
                 return UsageError(name + ": the option --import-tiled needs a Tiled map and a directory");
             }
+            if (exportWeb) return UsageError(name + ": --import-tiled and --export-web cannot be combined");
             if (newWorld || haveDirectory || importTiled) {
                 return UsageError(name + ": extra argument '" + arguments[i + 1] + "'");
             }
@@ -66,7 +100,7 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
             line.worldDirectory = arguments[++i];
             continue;
         }
-        const bool valued = engine ? argument == "--map" || argument == "--new-world"
+        const bool valued = engine ? argument == "--map" || argument == "--new-world" || argument == "--export-web"
                                    : argument == "--map" || argument == "--export-tiled";
         if (!optionsEnded && valued) {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
@@ -75,9 +109,16 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
             const std::string& value = arguments[++i];
             if (argument == "--map") {
                 line.mapFile = value;
+            } else if (argument == "--export-web") {
+                if (exportWeb) return UsageError(name + ": extra argument '" + value + "'");
+                if (newWorld) return UsageError(name + ": --new-world and --export-web cannot be combined");
+                if (importTiled) return UsageError(name + ": --import-tiled and --export-web cannot be combined");
+                exportWeb = true;
+                line.exportDirectory = value;
             } else if (argument == "--export-tiled") {
                 line.exportFile = value;
             } else {
+                if (exportWeb) return UsageError(name + ": --new-world and --export-web cannot be combined");
                 if (newWorld || haveDirectory || importTiled) return UsageError(name + ": extra argument '" + value + "'");
                 newWorld = true;
                 line.worldDirectory = value;
@@ -116,6 +157,7 @@ CommandLine ParseCommandLine(Program program, const std::vector<std::string>& ar
         if (!line.mapFile.empty()) return UsageError(name + ": --import-tiled and --map cannot be combined");
         line.action = CommandLine::kImportTiled;
     }
+    if (exportWeb) line.action = CommandLine::kExportWeb;
     return line;
 }
 
@@ -123,6 +165,7 @@ std::string UsageText(Program program) {
     if (program == Program::kEngine) {
         return "usage: tasko [--map FILE] [WORLD | --demo]\n"
                "       tasko --new-world DIR\n"
+               "       tasko --export-web DIR [--map FILE] [WORLD | --demo]\n"
                "       tasko --import-tiled MAP DIR\n"
                "       tasko --help | --version\n";
     }
@@ -144,6 +187,10 @@ std::string HelpText(Program program) {
                "                   (a relative FILE is taken from where tasko is started)\n"
                "  --new-world DIR  write a small world of your own into DIR (new or empty), then\n"
                "                   start it with 'tasko DIR' and edit it with 'plom DIR'\n"
+               "  --export-web DIR write the world as a web page into DIR (new or empty): the\n"
+               "                   page, the web runtime installed with tasko, world.json and\n"
+               "                   world.data; serve DIR with any static web server (with --map,\n"
+               "                   FILE is packed as the start area's map)\n"
                "  --import-tiled MAP DIR\n"
                "                   write a new world into DIR (new or empty) that plays the\n"
                "                   orthogonal Tiled map MAP (.tmx or .tmx.gz) as area 0 at one\n"
@@ -197,6 +244,8 @@ int PrepareLaunch(Program program, CommandLine& line, std::ostream& out, std::os
                 << line.worldDirectory << "\n";
             return 0;
         }
+        case CommandLine::kExportWeb:
+            return ExportWeb(name, line, out, err);
         case CommandLine::kImportTiled: {
             std::string problem;
             std::vector<std::string> notes;

@@ -2,16 +2,43 @@
 // Parsing never fails: unreadable text gives 0, and values out of range saturate.
 #include "worldfiles/convert.h"
 
+#include <cerrno>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <limits>
 #include <system_error>
 
 namespace wf {
 
 namespace {
+
+// A decimal floating-point number from [begin, end), as std::from_chars with the general
+// format reads it. The browser build's C++ library (libc++ 14) has no floating-point
+// from_chars; there the C library's strtod reads a copy (in the "C" locale, which is the only
+// one a page has), after the forms strtod takes but from_chars does not are cut off: leading
+// blanks and a '+' never reach here, a hexadecimal "0x" ends after its "0".
+std::from_chars_result ReadDouble(const char* begin, const char* end, double& value) {
+#if defined(_LIBCPP_VERSION)
+    std::string copy(begin, end);
+    const size_t digits = !copy.empty() && copy[0] == '-' ? 1 : 0;
+    if (copy.size() > digits + 1 && copy[digits] == '0' && (copy[digits + 1] == 'x' || copy[digits + 1] == 'X')) {
+        copy.resize(digits + 1);
+    }
+    errno = 0;
+    char* stop = nullptr;
+    const double read = std::strtod(copy.c_str(), &stop);
+    const size_t used = static_cast<size_t>(stop - copy.c_str());
+    if (used == 0) return {begin, std::errc::invalid_argument};
+    if (errno == ERANGE) return {begin + used, std::errc::result_out_of_range};
+    value = read;
+    return {begin + used, std::errc{}};
+#else
+    return std::from_chars(begin, end, value, std::chars_format::general);
+#endif
+}
 
 size_t SkipBlanks(const std::string& text, size_t at) {
     while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) {
@@ -78,7 +105,7 @@ float ParseFloat(const std::string& text) {
     const char* begin = text.data() + at;
     const char* end = text.data() + text.size();
     double value = 0.0;
-    std::from_chars_result result = std::from_chars(begin, end, value, std::chars_format::general);
+    std::from_chars_result result = ReadDouble(begin, end, value);
     if (result.ec == std::errc::invalid_argument) {
         return 0.0f;
     }

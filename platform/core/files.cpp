@@ -233,6 +233,34 @@ std::vector<std::string> ListDirectory(const std::string& directory, const std::
     return names;
 }
 
+std::vector<std::string> ListSubdirectories(const std::string& directory) {
+    std::vector<std::string> names;
+    std::string prefix = directory;
+    if (!prefix.empty() && !sys::IsSeparator(prefix.back())) prefix += '/';
+    if (!sys::DirectoryNames(directory, names)) return names;
+    std::erase_if(names, [&](const std::string& name) { return !DirectoryExists(prefix + name); });
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& data) {
+    data.clear();
+    if (path.empty() || !sys::IsPlainFile(path)) return false;
+    FILE* stream = sys::OpenStream(path, "rb");
+    if (stream == nullptr) return false;
+    char buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0) data.append(buffer, got);
+    const bool ok = std::ferror(stream) == 0;
+    std::fclose(stream);
+    if (!ok) data.clear();
+    return ok;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& data) {
+    return !path.empty() && sys::WriteWholeFile(path, data);
+}
+
 bool WildcardMatch(const std::string& pattern, const std::string& name) {
     // Greedy matching with one back-tracking point: the last '*' seen.
     size_t p = 0, n = 0;

@@ -141,4 +141,8 @@ std::string RequestSaveFile(const std::string& title, const std::string& startPa
     return fltk::RunChooser(title, startPath, pattern, Fl_File_Chooser::CREATE);
 }
 
+std::string RequestFolder(const std::string& title, const std::string& startPath) {
+    return fltk::RunChooser(title, startPath, "*", Fl_File_Chooser::DIRECTORY | Fl_File_Chooser::CREATE);
+}
+
 }  // namespace plat

@@ -272,7 +272,14 @@ Image GrabScreen(int x, int y, int width, int height) {
     glReadBuffer(GL_BACK);
     // GL counts rows from the bottom: the copy's first row is the rectangle's bottom row, so the
     // texture is marked flipped and drawn with its rows turned over.
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, left, r.height - bottom, slot.width, slot.height,
+#if defined(RENDERER_GL_ES)
+    // OpenGL ES copies only the channels the frame buffer has, and a page's canvas has none for
+    // alpha: the copy is RGB, which reads as opaque, as an RGBA copy of an opaque screen does.
+    const GLenum grabFormat = GL_RGB8;
+#else
+    const GLenum grabFormat = GL_RGBA8;
+#endif
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, grabFormat, left, r.height - bottom, slot.width, slot.height,
                      0);
     if (glGetError() != GL_NO_ERROR) {
         glDeleteTextures(1, &slot.texture);

@@ -1,6 +1,7 @@
 // The headless display: screen state, images decoded into memory, drawables, and a recording of
 // every draw call. There is no frame buffer; a screen grab is filled with the last clear colour.
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/headless/state.h"
 
@@ -114,6 +115,13 @@ void Begin3D() {
 void End3D() { Record(MakeRecord(DrawRecord::kEnd3D)); }
 
 void Flip() { Record(MakeRecord(DrawRecord::kFlip)); }
+
+void RunFrameLoop(bool (*step)(), void (*finish)()) {
+    while (step()) {
+    }
+    finish();
+    std::abort();  // `finish` must not return
+}
 
 void SetNearestSampling(bool nearest) { g_headless.nearestSampling = nearest; }
 

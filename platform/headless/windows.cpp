@@ -344,4 +344,8 @@ std::string RequestSaveFile(const std::string& title, const std::string& startPa
     return headless::Request(true, title, startPath, pattern);
 }
 
+std::string RequestFolder(const std::string& title, const std::string& startPath) {
+    return headless::Request(true, title, startPath, "*");
+}
+
 }  // namespace plat

@@ -2,6 +2,10 @@
 // everything the SDL backend and the renderer hold.
 #include <cstdio>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include "platform/dialogs.h"
 #include "platform/fault.h"
 #include "platform/files.h"
@@ -20,6 +24,12 @@ void LetKeyboardGo() {
 }  // namespace
 
 void MessageBox(const std::string& title, const std::string& text) {
+#ifdef __EMSCRIPTEN__
+    // A page's alert() would stop the page until answered; the page shows the box's text
+    // itself (and in its console) and goes on.
+    EM_ASM({ Module.showMessageBox(UTF8ToString($0), UTF8ToString($1)); }, title.c_str(), text.c_str());
+    return;
+#endif
     LetKeyboardGo();
     if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(),
                                  g_sdl.window) != 0) {

@@ -1,6 +1,13 @@
 // The SDL window of the engine: desktop query, the full-screen window (which keeps the keyboard
 // while it has the focus) with its GL context, closing it and flipping the buffers.
 #include "platform/display.h"
+
+#include <cstdlib>
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#include <emscripten/html5.h>
+#endif
 #include "platform/gl/renderer.h"
 #include "platform/sdl/sdl_state.h"
 
@@ -40,6 +47,20 @@ using sdl::g_sdl;
 DesktopInfo QueryDesktop() {
     DesktopInfo info;
     if (!sdl::StartVideo()) return info;
+#ifdef __EMSCRIPTEN__
+    // In a page the world fills the page: the page's area in device pixels is the desktop,
+    // so a high-density screen gets one world pixel per device pixel.
+    double cssWidth = 0;
+    double cssHeight = 0;
+    if (emscripten_get_element_css_size("#canvas", &cssWidth, &cssHeight) == EMSCRIPTEN_RESULT_SUCCESS &&
+        cssWidth >= 1 && cssHeight >= 1) {
+        const double ratio = emscripten_get_device_pixel_ratio();
+        info.width = static_cast<int>(cssWidth * ratio + 0.5);
+        info.height = static_cast<int>(cssHeight * ratio + 0.5);
+        info.depth = 32;
+        return info;
+    }
+#endif
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return info;
     info.width = mode.w;
@@ -81,9 +102,15 @@ bool OpenScreen(int width, int height, int depth, const std::string& title) {
     // without a title bar.
     const DesktopInfo desktop = QueryDesktop();
     const bool wholeDesktop = width == desktop.width && height == desktop.height;
+#ifdef __EMSCRIPTEN__
+    // The page's canvas: its drawing buffer gets the size, the page's style keeps it filling the
+    // page; full screen is the page's to ask for (only a key press or click may).
+    const Uint32 fullScreen = 0;
+#else
+    const Uint32 fullScreen = wholeDesktop ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+#endif
     g_sdl.window = SDL_CreateWindow(title.c_str(), 0, 0, width, height,
-                                    SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN |
-                                        (wholeDesktop ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+                                    SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN | fullScreen);
     if (g_sdl.window == nullptr) return false;
     // While the window has the focus, every key comes to the engine: a window manager's own
     // key bindings (Alt+Escape, Alt+Tab) would take the quit keys and the controls otherwise.
@@ -110,6 +137,40 @@ bool OpenScreen(int width, int height, int depth, const std::string& title) {
     ClearScreen(Colour{});
     return true;
 }
+
+#ifdef __EMSCRIPTEN__
+namespace {
+// The frame loop's step and what follows it, for the page's animation-frame callback.
+struct FrameLoop {
+    bool (*step)() = nullptr;
+    void (*finish)() = nullptr;
+};
+FrameLoop g_frameLoop;
+
+void RunOneFrame() {
+    if (g_frameLoop.step()) return;
+    emscripten_cancel_main_loop();
+    g_frameLoop.finish();
+}
+}  // namespace
+
+void RunFrameLoop(bool (*step)(), void (*finish)()) {
+    g_frameLoop = FrameLoop{step, finish};
+    // Frame rate 0: once per animation frame. Simulating an endless loop leaves this call for
+    // good, so start-up's stack frames are gone while the page runs the steps. (Keeping the
+    // blocking loop through emscripten's ASYNCIFY would instead rewrite every function that can
+    // be on the stack when the loop yields, making the code larger and slower.)
+    emscripten_set_main_loop(RunOneFrame, 0, 1);
+    std::abort();  // not reached
+}
+#else
+void RunFrameLoop(bool (*step)(), void (*finish)()) {
+    while (step()) {
+    }
+    finish();
+    std::abort();  // `finish` does not return
+}
+#endif
 
 void CloseScreen() { sdl::DestroyWindow(); }
 

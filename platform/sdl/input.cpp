@@ -146,12 +146,26 @@ bool InitJoystick() {
     if (!sdl::StartSubsystem(SDL_INIT_JOYSTICK)) {
         return false;
     }
+#ifdef __EMSCRIPTEN__
+    // A page learns of a gamepad only once a button on it is pressed: the joystick counts as
+    // present, and the first one to appear is opened when it does (until then it reads as
+    // centred, with no button held).
+    if (SDL_NumJoysticks() > 0) g_sdl.joystick = SDL_JoystickOpen(0);
+    return true;
+#else
     if (SDL_NumJoysticks() <= 0) return false;
     g_sdl.joystick = SDL_JoystickOpen(0);
     return g_sdl.joystick != nullptr;
+#endif
 }
 
 void PollJoystick() {
+#ifdef __EMSCRIPTEN__
+    if (g_sdl.joystick == nullptr && SDL_WasInit(SDL_INIT_JOYSTICK) != 0) {
+        SDL_JoystickUpdate();
+        if (SDL_NumJoysticks() > 0) g_sdl.joystick = SDL_JoystickOpen(0);
+    }
+#endif
     if (g_sdl.joystick == nullptr) return;
     SDL_JoystickUpdate();
     g_sdl.joystickX = sdl::ScaleAxis(SDL_JoystickGetAxis(g_sdl.joystick, 0));

@@ -127,4 +127,9 @@ std::string RequestSaveFile(const std::string& title, const std::string& startPa
     return win32ui::RunFileDialog(title, startPath, pattern, true);
 }
 
+std::string RequestFolder(const std::string& title, const std::string& startPath) {
+    // The save dialog takes the folder's name, new or existing, as typed.
+    return win32ui::RunFileDialog(title, startPath, "*", true);
+}
+
 }  // namespace plat

@@ -1,11 +1,17 @@
 // A program of the end-to-end tests only: tasko or plom (chosen when it is built) with a hook in
 // drawing that makes a real access violation at the first GL flush after the process gets SIGUSR1
 // (on Windows, which has no such signal: after a file "draw-fault.request" appears in its working
-// directory).
+// directory; in a browser page, after the page calls TaskoRequestDrawFault).
 #include <signal.h>
+
+#include <cstdint>
 
 #if defined(_WIN32)
 #include <windows.h>
+#endif
+#if defined(__EMSCRIPTEN__)
+#include <emscripten.h>
+#include <unistd.h>
 #endif
 
 #include "platform/draw_hook.h"
@@ -32,7 +38,12 @@ __attribute__((no_sanitize_undefined))
 void FaultInDrawing() {
     if (g_faultRequested == 0) return;
     g_faultRequested = 0;
+#if defined(__EMSCRIPTEN__)
+    // Address 0 is ordinary memory in wasm; an address past the end of memory traps.
+    volatile int* volatile nowhere = reinterpret_cast<int*>(UINTPTR_MAX - 15);
+#else
     volatile int* volatile nowhere = nullptr;
+#endif
     *nowhere = 1;
 }
 
@@ -46,10 +57,21 @@ DWORD WINAPI WatchForRequest(void*) {
 }
 #endif
 
-int main() {
+#if defined(__EMSCRIPTEN__)
+extern "C" EMSCRIPTEN_KEEPALIVE void TaskoRequestDrawFault() { RequestFault(0); }
+#endif
+
+int main(int argc, char** argv) {
+#if defined(__EMSCRIPTEN__)
+    // The page starts the program with the world's directory as its last argument.
+    if (argc > 1 && chdir(argv[argc - 1]) != 0) return 1;
+#else
+    (void)argc;
+    (void)argv;
+#endif
 #if defined(_WIN32)
     CloseHandle(CreateThread(nullptr, 0, WatchForRequest, nullptr, 0, nullptr));
-#else
+#elif !defined(__EMSCRIPTEN__)
     struct sigaction action {};
     action.sa_handler = RequestFault;
     sigemptyset(&action.sa_mask);

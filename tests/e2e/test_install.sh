@@ -22,6 +22,24 @@ for program in tasko plom; do
   grep -q "^usage: $program" "$E2E_WORK/help.txt" || e2e_fail "installed $program --help shows no usage"
 done
 
+# The web runtime is installed when scripts/web-build.sh built it; the installed tasko exports
+# with it, or says in one line how to build it.
+if [ -f "$SOURCE_DIR/build-web/tasko.wasm" ]; then
+  for file in index.html tasko.js tasko.wasm; do
+    cmp -s "$SOURCE_DIR/build-web/$file" "$stage/share/tasko/web/$file" || e2e_fail "the web runtime file $file is not installed"
+  done
+  "$stage/bin/tasko" --export-web "$E2E_WORK/page" "$stage/share/tasko/demo" >"$E2E_WORK/export.txt" 2>&1 ||
+    e2e_fail "the installed tasko --export-web failed: $(cat "$E2E_WORK/export.txt")"
+  cmp -s "$SOURCE_DIR/build-web/tasko.wasm" "$E2E_WORK/page/tasko.wasm" || e2e_fail "the export lacks the installed runtime"
+  e2e_log "the web runtime is installed and the installed tasko exports with it"
+else
+  "$stage/bin/tasko" --export-web "$E2E_WORK/page" "$stage/share/tasko/demo" >"$E2E_WORK/export.txt" 2>&1
+  code=$?
+  [ "$code" -eq 2 ] && grep -q "scripts/web-build.sh" "$E2E_WORK/export.txt" && [ ! -e "$E2E_WORK/page" ] ||
+    e2e_fail "the installed tasko without a web runtime: exit code $code, '$(cat "$E2E_WORK/export.txt")'"
+  e2e_log "no web runtime built: the installed tasko --export-web says how to build it"
+fi
+
 # The installed programs on a copy of the installed template.
 rm -rf "$E2E_WORLD"
 cp -R "$stage/share/tasko/demo" "$E2E_WORLD" || e2e_fail "cannot copy the installed demo world"

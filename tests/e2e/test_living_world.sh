@@ -5,49 +5,6 @@
 # hero's steps and the hero stays where he was on the screen.
 source "$(dirname "$0")/lib.sh"
 
-# e2e_row_gray IMAGE Y: the grey values (0..255) of one pixel row, one per line.
-e2e_row_gray() {
-  convert "$1" -crop "1280x1+0+$2" +repage -colorspace gray -depth 8 gray:- | od -An -v -tu1 | tr -s ' ' '\n' | sed '/^$/d'
-}
-
-# e2e_row_shift BEFORE AFTER Y: the leftward shift (0..600 pixels) that best lays row Y of
-# AFTER onto row Y of BEFORE, as "shift mismatches" (mismatches: pixels of BEFORE's columns
-# 600..909 differing by more than 8). Row 370 there holds only still things, among them the
-# wall stub, which no shift by whole floor tiles can match.
-e2e_row_shift() {
-  paste <(e2e_row_gray "$1" "$3") <(e2e_row_gray "$2" "$3") | awk '
-    { a[NR - 1] = $1; b[NR - 1] = $2 }
-    END {
-      best = -1; bestBad = 1e9
-      for (d = 0; d <= 600; d++) {
-        bad = 0
-        for (x = 600; x < 910; x++) { v = a[x] - b[x - d]; if (v > 8 || v < -8) bad++ }
-        if (bad < bestBad) { bestBad = bad; best = d }
-      }
-      print best, bestBad
-    }'
-}
-
-# e2e_count_colour IMAGE X Y W H "R G B": pixels of the box within 12 of the colour per channel.
-e2e_count_colour() {
-  local -a c
-  read -r -a c <<<"$6"
-  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -depth 8 txt:- |
-    sed -n 's/^[^(]*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' |
-    awk -v r="${c[0]}" -v g="${c[1]}" -v b="${c[2]}" '
-    function near(u, v) { return u - v <= 12 && v - u <= 12 }
-    near($1, r) && near($2, g) && near($3, b) { n++ }
-    END { print n + 0 }'
-}
-
-# e2e_crop_differs A B X Y W H: true when the two screenshots differ anywhere in the box.
-e2e_crop_differs() {
-  local diff
-  diff=$(compare -metric AE <(convert "$1" -crop "${5}x${6}+${3}+${4}" +repage png:-) \
-    <(convert "$2" -crop "${5}x${6}+${3}+${4}" +repage png:-) null: 2>&1 >/dev/null)
-  [ "${diff%% *}" != "0" ]
-}
-
 e2e_begin
 e2e_start_tasko
 e2e_wait_world_window

@@ -11,6 +11,7 @@
 #include "engine/basevars.h"
 #include "engine/systemcore.h"
 #include "engine_fixture.h"
+#include "platform/display.h"
 #include "platform/headless.h"
 #include "platform/input.h"
 
@@ -107,6 +108,40 @@ TEST_F(FrameTest, EscapeAloneKeepsTheLoopRunning) {
     StartWorld();
     RunFrames(12, /*escapeHeld=*/true);
     EXPECT_EQ(OfKind(Draw::kFlip).size(), 12u);
+}
+
+// One step of the loop is one frame; with Escape and left Alt held (as taken by the last
+// keyboard poll) the step draws nothing more and says the world ends.
+TEST_F(FrameTest, AStepIsOneFrameUnlessTheQuitKeysAreHeld) {
+    struct Case {
+        bool escape, leftAlt, runs;
+    };
+    const Case cases[] = {{false, false, true}, {true, false, true}, {false, true, true}, {true, true, false}};
+    StartWorld();
+    for (const Case& c : cases) {
+        plat::headless::SetKey(plat::kKeyEscape, c.escape);
+        plat::headless::SetKey(plat::kKeyLeftAlt, c.leftAlt);
+        plat::PollKeyboard();
+        const size_t flipsBefore = OfKind(Draw::kFlip).size();
+        EXPECT_EQ(RunMainLoopStep(), c.runs) << "escape " << c.escape << ", left Alt " << c.leftAlt;
+        EXPECT_EQ(OfKind(Draw::kFlip).size(), flipsBefore + (c.runs ? 1 : 0));
+    }
+}
+
+// The frame loop repeats the step until it returns false, then runs what follows it once.
+TEST(FrameLoop, RepeatsTheStepUntilItEndsThenFinishes) {
+    static int steps = 0;
+    static int finishes = 0;
+    struct Finished {};
+    steps = finishes = 0;
+    EXPECT_THROW(plat::RunFrameLoop([] { return ++steps < 5; },
+                                    [] {
+                                        ++finishes;
+                                        throw Finished{};  // leaves the loop that never returns
+                                    }),
+                 Finished);
+    EXPECT_EQ(steps, 5);
+    EXPECT_EQ(finishes, 1);
 }
 
 TEST_F(FrameTest, FrameDelayIsSleptEveryFrame) {

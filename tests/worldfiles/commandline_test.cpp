@@ -58,6 +58,15 @@ TEST(CommandLineTest, ParsesEachLineIntoItsAction) {
         {E, {"--demo", "w"}, CommandLine::kUsageError, "", "", "extra argument 'w'"},
         {B, {"w", "--demo"}, CommandLine::kUsageError, "", "", "extra argument '--demo'"},
         {E, {"--new-world", "n", "--demo"}, CommandLine::kUsageError, "", "", "extra argument '--demo'"},
+        {E, {"--export-web", "out"}, CommandLine::kExportWeb, "", "", ""},
+        {E, {"w", "--export-web", "out", "--map", "m"}, CommandLine::kExportWeb, "w", "m", ""},
+        {E, {"--export-web", "out", "--demo"}, CommandLine::kExportWeb, "", "", ""},
+        {B, {"--export-web", "out"}, CommandLine::kUsageError, "", "", "unknown option '--export-web'"},
+        {E, {"--export-web"}, CommandLine::kUsageError, "", "", "--export-web needs a value"},
+        {E, {"--export-web", "a", "--export-web", "b"}, CommandLine::kUsageError, "", "", "extra argument 'b'"},
+        {E, {"--export-web", "a", "w", "v"}, CommandLine::kUsageError, "", "", "extra argument 'v'"},
+        {E, {"--export-web", "a", "--new-world", "n"}, CommandLine::kUsageError, "", "", "cannot be combined"},
+        {E, {"--new-world", "n", "--export-web", "a"}, CommandLine::kUsageError, "", "", "cannot be combined"},
         {B, {"--export-tiled", "o.tmx"}, CommandLine::kExportTiled, "", "", ""},
         {B, {"--export-tiled", "o.tmx", "--map", "m", "w"}, CommandLine::kExportTiled, "w", "m", ""},
         {B, {"--map", "m", "--export-tiled", "o.tmx", "--demo"}, CommandLine::kExportTiled, "", "m", ""},
@@ -78,6 +87,7 @@ TEST(CommandLineTest, ParsesEachLineIntoItsAction) {
             EXPECT_EQ(line.worldDirectory, c.directory);
             EXPECT_EQ(line.mapFile, c.map);
             EXPECT_EQ(line.demo, std::find(c.arguments.begin(), c.arguments.end(), "--demo") != c.arguments.end());
+            EXPECT_EQ(line.exportDirectory, c.action == CommandLine::kExportWeb ? "out" : "");
         }
     }
 }
@@ -106,6 +116,15 @@ protected:
     wftest::TempDir dir_;
     std::filesystem::path previous_;
 };
+
+TEST_F(LaunchTest, WebExportOfAMissingWorldEndsWithTheUsage) {
+    CommandLine line = wf::ParseCommandLine(Program::kEngine, {"--export-web", "out", "nowhere"});
+    std::ostringstream out, err;
+    EXPECT_EQ(wf::PrepareLaunch(Program::kEngine, line, out, err), 2);
+    EXPECT_EQ(err.str().rfind("tasko: the world directory 'nowhere' does not exist\nusage: tasko", 0), 0u) << err.str();
+    EXPECT_FALSE(std::filesystem::exists("out"));
+    EXPECT_NE(wf::HelpText(Program::kEngine).find("--export-web DIR"), std::string::npos);
+}
 
 TEST_F(LaunchTest, MapFileIsNamedFromTheStartingDirectoryBeforeEnteringTheWorld) {
     CommandLine line = wf::ParseCommandLine(Program::kEngine, {"--map", "maps/try.dll", "world"});

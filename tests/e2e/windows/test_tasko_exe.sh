@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # tasko.exe under Wine behaves and writes as the Linux tasko does: the same outputs and exit
-# codes for its command line, the same bytes in a new world and in the warnings log, left Alt
-# held before Escape ends it, and a fault inside drawing ends it with its log entry and exit
-# code 0 within 10 s.
+# codes for its command line, the same bytes in a new world, in a world exported for the web and
+# in the warnings log, left Alt held before Escape ends it, and a fault inside drawing ends it
+# with its log entry and exit code 0 within 10 s.
 # Environment (scripts/windows-test.sh sets it): TASKO and TASKO_DRAW_FAULT run the Windows
-# programs, LINUX_TASKO is the Linux build's tasko.
+# programs, TASKO_PACKAGE is the unpacked package holding tasko.exe, LINUX_TASKO is the Linux
+# build's tasko.
 source "$(dirname "$0")/../lib.sh"
 
 [ -x "${LINUX_TASKO:-}" ] || e2e_fail "LINUX_TASKO (the Linux build's tasko) is not set"
@@ -40,6 +41,27 @@ diff -r "$E2E_WORK/linux-world" "$E2E_WORK/windows-world" >"$E2E_WORK/world-diff
   e2e_fail "the new worlds differ: $(head -n 5 "$E2E_WORK/world-diff.txt")"
 [ -f "$E2E_WORK/windows-world/CORE/ini.crc" ] || e2e_fail "tasko.exe --new-world wrote no world"
 e2e_log "--new-world: $(find "$E2E_WORK/windows-world" -type f | wc -l) files, the same bytes as on Linux"
+
+# --export-web: the same package bytes as the Linux tasko for the same world, and the runtime
+# found in web\ beside tasko.exe. A package made before scripts/web-build.sh has none: then
+# stand-in runtime files go there, and beside a copy of the Linux tasko as after installing.
+[ -d "${TASKO_PACKAGE:-}" ] || e2e_fail "TASKO_PACKAGE (the unpacked Windows package) is not set"
+if [ ! -f "$TASKO_PACKAGE/web/tasko.wasm" ]; then
+  mkdir -p "$TASKO_PACKAGE/web"
+  for file in index.html tasko.js tasko.wasm; do printf 'stand-in %s\n' "$file" >"$TASKO_PACKAGE/web/$file"; done
+fi
+mkdir -p "$E2E_WORK/linux/bin" "$E2E_WORK/linux/share/tasko"
+cp "$LINUX_TASKO" "$E2E_WORK/linux/bin/" && cp -R "$TASKO_PACKAGE/web" "$E2E_WORK/linux/share/tasko/web" ||
+  e2e_fail "cannot lay out the Linux tasko with the runtime"
+cp "$E2E_WORLD/MAPS/LVL0.dll" "$E2E_WORLD/USER/UNDO_0"  # left out on both systems
+want=$(run "$E2E_WORK/linux/bin/tasko" --export-web page-linux world)
+got=$(run "$TASKO" --export-web page-windows world)
+[ "${got//page-windows/page-linux}" = "$want" ] || e2e_fail "tasko --export-web differs from Linux:"$'\n'"$got"$'\n'"=== Linux:"$'\n'"$want"
+for file in world.json world.data index.html tasko.js tasko.wasm; do
+  cmp -s "$E2E_WORK/page-linux/$file" "$E2E_WORK/page-windows/$file" || e2e_fail "the exported $file differs from Linux"
+done
+cmp -s "$TASKO_PACKAGE/web/tasko.wasm" "$E2E_WORK/page-windows/tasko.wasm" || e2e_fail "tasko.exe did not copy the runtime beside it"
+e2e_log "--export-web: $(grep -c '"path"' "$E2E_WORK/page-windows/world.json") files, the same package as on Linux"
 
 # The warnings log of a world without its area sound: the same bytes but for the date.
 rm -rf "$E2E_WORLD/SOUND"
