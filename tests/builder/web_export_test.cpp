@@ -114,7 +114,9 @@ TEST_F(BuilderWebExport, RefusalsAreShownInTheErrorBox) {
         EXPECT_THAT(plat::headless::MessageBoxes()[0].text, HasSubstr(c.textPart));
         EXPECT_FALSE(Exists(target_ + "/world.json"));
         EXPECT_FALSE(Exists("USER/_WEBMAP"));
-        if (c.fillFolder) EXPECT_EQ(ReadRaw(target_ + "/mine.txt"), "keep");
+        if (c.fillFolder) {
+            EXPECT_EQ(ReadRaw(target_ + "/mine.txt"), "keep");
+        }
         WriteRaw(runtime_ + "/tasko.wasm", "w");
     }
 }
