@@ -32,7 +32,7 @@ set(POSIX_DIR ${CMAKE_SOURCE_DIR}/platform/posix)
 set(WEB_DIR ${CMAKE_SOURCE_DIR}/platform/web)
 file(GLOB CORE_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/core/*.cpp)
 add_library(platform_core STATIC ${CORE_SRC} ${POSIX_DIR}/files.cpp ${WEB_DIR}/process.cpp
-            ${WEB_DIR}/fault.cpp ${POSIX_DIR}/dates.cpp ${POSIX_DIR}/images.cpp)
+            ${WEB_DIR}/fault.cpp ${POSIX_DIR}/fault_files.cpp ${POSIX_DIR}/dates.cpp ${POSIX_DIR}/images.cpp)
 target_link_libraries(platform_core PUBLIC PkgConfig::CODECS)
 
 file(GLOB GL_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/gl/*.cpp)
