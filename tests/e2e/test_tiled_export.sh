@@ -138,16 +138,16 @@ plom_request() {
   e2e_wait_no_window "$1" 5 || e2e_fail "the requester '$1' is still open"
 }
 
-# The menu: "MAP" > "Export Tiled Map..." (its third item) writes the same map.
-plom_menu 1 3
+# The menu: "MAP" > "Export Tiled Map..." (its fourth item) writes the same map.
+plom_menu 1 4
 plom_request '^MAP-BUILDER: Export Tiled Map:$' menu.tmx
 plom_answer_box '^MAP BUILDER: Export Tiled Map$' Return
 [ -s "$W/menu.tmx" ] || e2e_fail "the menu's export wrote no menu.tmx"
 [ "$(grep -c '<object ' "$W/menu.tmx")" -eq "$records" ] || e2e_fail "menu.tmx does not hold $records tile objects"
 
-# "MAP" > "Import Tiled Map..." (the fourth) reads it back as the edited map: the names exist, so
+# "MAP" > "Import Tiled Map..." (the fifth) reads it back as the edited map: the names exist, so
 # a Yes/No box asks first; the map comes in as USER/_TILEDMAP with one more undo snapshot.
-plom_menu 1 4
+plom_menu 1 5
 plom_request '^MAP-BUILDER: Import Tiled Map:$' menu.tmx
 plom_answer_box '^MAP BUILDER: Import Tiled Map$' y
 plom_answer_box '^MAP BUILDER: Import Tiled Map$' Return
