@@ -23,26 +23,25 @@ constexpr const char* kImportTitle = "MAP BUILDER: Import Tile";
 constexpr size_t kLongestFileName = 255;  // bytes of one file name on the usual file systems
 constexpr size_t kTemporarySuffix = 32;   // room for the ".tmp" and process number of atomic writes
 
-bool IsPngExtension(const std::string& extension) {
-    std::string lower;
-    for (char c : extension) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower == ".png";
-}
-
-// The template's pairs as descriptor rows (its ";" trailer left out); false when it cannot be read.
-bool TemplateRows(std::vector<wf::DescriptorRow>& rows) {
-    return wf::ReadLinePairs(gBuilder.defaultDescriptorPath, [&rows](const std::string& key, const std::string& value) {
-        if (key.empty() || key.find(';') != std::string::npos || value.find(';') != std::string::npos) return;
-        rows.emplace_back(key, value);
-    });
-}
-
 bool Refuse(const std::string& text) {
     plat::MessageBox(kBuilderErrorTitle, text);
     return false;
 }
 
 }  // namespace
+
+bool IsPngExtension(const std::string& extension) {
+    std::string lower;
+    for (char c : extension) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == ".png";
+}
+
+bool TemplateRows(std::vector<wf::DescriptorRow>& rows) {
+    return wf::ReadLinePairs(gBuilder.defaultDescriptorPath, [&rows](const std::string& key, const std::string& value) {
+        if (key.empty() || key.find(';') != std::string::npos || value.find(';') != std::string::npos) return;
+        rows.emplace_back(key, value);
+    });
+}
 
 std::string TileNameOfPicture(const std::string& picturePath) {
     const size_t slash = picturePath.find_last_of("/\\");

@@ -2,7 +2,15 @@
 // its own (graphic and descriptor in the tile directory), shown at once with the map kept.
 #pragma once
 #include <string>
+#include <vector>
 
+#include "worldfiles/descriptor.h"
+
+// True when the graphics extension (GFXCODEC) is PNG's, whatever its case: imports write PNG.
+bool IsPngExtension(const std::string& extension);
+// The default descriptor's pairs as descriptor rows (its ";" trailer left out); false when it
+// cannot be read. Imported tile types start from them.
+bool TemplateRows(std::vector<wf::DescriptorRow>& rows);
 // The tile type name a picture gives: its file name without the directory and the last extension.
 std::string TileNameOfPicture(const std::string& picturePath);
 // Why `name` cannot name a tile in this world's tile directory; "" when it can.

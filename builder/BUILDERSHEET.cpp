@@ -59,20 +59,6 @@ bool Refuse(const std::string& text) {
     return false;
 }
 
-bool IsPng(const std::string& extension) {
-    std::string lower;
-    for (char c : extension) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower == ".png";
-}
-
-// The default descriptor's pairs (its ";" trailer left out); false when it cannot be read.
-bool TemplateRows(std::vector<wf::DescriptorRow>& rows) {
-    return wf::ReadLinePairs(gBuilder.defaultDescriptorPath, [&rows](const std::string& key, const std::string& value) {
-        if (key.empty() || key.find(';') != std::string::npos || value.find(';') != std::string::npos) return;
-        rows.emplace_back(key, value);
-    });
-}
-
 // A field's text as a whole number of 0 or more (blanks around it allowed).
 bool WholeNumber(const std::string& text, int& value) {
     size_t begin = text.find_first_not_of(" \t");
@@ -174,7 +160,7 @@ void ShowFieldsLayout(const std::string& prefix = "") {
 bool ImportSheet(const std::string& picturePath, const wf::SheetLayout& layout) {
     PLAT_MARK("BUILDERSHEET");
     const std::string sheet = TileNameOfPicture(picturePath);
-    if (!IsPng(gBuilderSettings.GFXCODEC)) {
+    if (!IsPngExtension(gBuilderSettings.GFXCODEC)) {
         return Refuse("This world's tile graphics are " + gBuilderSettings.GFXCODEC +
                       " files, and plom writes imported tiles as PNG only.\nNothing was imported.");
     }
