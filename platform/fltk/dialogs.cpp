@@ -55,8 +55,7 @@ void OnAnswerButton(Fl_Widget* button, void* value) {
 
 // Shows the box centred on the desktop and waits for its answer; kNoAnswer when no display.
 int RunAnswerBox(const std::string& title, const std::string& text, bool yesNo) {
-    if (fl_display == nullptr) fl_open_display();
-    if (fl_display == nullptr) return kNoAnswer;
+    if (!fltk::OpenDisplay()) return kNoAnswer;
     fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
     int textWidth = 0, textHeight = 0;
     fl_measure(text.c_str(), textWidth, textHeight, 0);
@@ -96,8 +95,7 @@ int RunAnswerBox(const std::string& title, const std::string& text, bool yesNo) 
 
 std::string RunChooser(const std::string& title, const std::string& startPath,
                        const std::string& pattern, int type) {
-    if (fl_display == nullptr) fl_open_display();
-    if (fl_display == nullptr) return "";
+    if (!fltk::OpenDisplay()) return "";
     const std::string directory = startPath.empty() ? CurrentDirectory() : startPath;
     Fl_File_Chooser chooser(directory.c_str(), pattern.c_str(), type, title.c_str());
     chooser.preview(0);

@@ -4,6 +4,9 @@
 #include <X11/Xatom.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "platform/display.h"
@@ -12,6 +15,31 @@
 #include "platform/gl/renderer.h"
 
 namespace plat::fltk {
+
+namespace {
+constexpr int kDisplayTries = 60;      // 3 s in all
+constexpr int kDisplayRetryMs = 50;
+}  // namespace
+
+bool OpenDisplay() {
+    if (fl_display != nullptr) return true;
+    // An X server without a session of its own (a bare Xvfb or Xorg) resets when its last client
+    // leaves and refuses connections while it does: plom started straight after an earlier plom
+    // ended found no display and ended. The server is back within a moment; a display that does
+    // not exist costs these seconds once before the message.
+    const char* name = std::getenv("DISPLAY");
+    if (name != nullptr && *name != '\0') {
+        for (int tries = 0; tries < kDisplayTries; ++tries) {
+            if (Display* display = XOpenDisplay(nullptr)) {
+                fl_open_display(display);
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(kDisplayRetryMs));
+        }
+    }
+    fl_open_display();  // says "Can't open display" and ends the program
+    return fl_display != nullptr;
+}
 
 ScreenView::ScreenView(int number, int x, int y, int width, int height)
     : Fl_Gl_Window(x, y, width, height), number(number) {
@@ -120,8 +148,7 @@ using fltk::g_fltk;
 
 DesktopInfo QueryDesktop() {
     DesktopInfo info;
-    if (fl_display == nullptr) fl_open_display();
-    if (fl_display == nullptr) return info;
+    if (!fltk::OpenDisplay()) return info;
     int x = 0, y = 0;
     Fl::screen_xywh(x, y, info.width, info.height, 0);
     info.depth = fl_visual != nullptr ? fl_visual->depth : 24;

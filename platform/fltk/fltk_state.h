@@ -74,6 +74,10 @@ void PushInputEvent(int event, int window);
 NumberedWindow* FindWindow(int number);
 // Asks the window manager, if any, to give the X window the focus.
 void AskToActivate(unsigned long xid);
+// Connects to the X server of DISPLAY once; true when connected. A server that is resetting
+// refuses connections for a moment: it is asked again for a few seconds before FLTK's own
+// "Can't open display" ends the program, as it did before.
+bool OpenDisplay();
 // Shows the window (transient for its owner, when it has one) and waits (briefly) until the
 // X server has mapped it.
 void ShowAndWait(Fl_Window* window);

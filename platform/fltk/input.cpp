@@ -119,11 +119,11 @@ bool PointerOnDesktop(int& x, int& y) {
 namespace plat {
 
 void InitKeyboard() {
-    if (fl_display == nullptr) fl_open_display();
+    fltk::OpenDisplay();
 }
 
 void InitMouse() {
-    if (fl_display == nullptr) fl_open_display();
+    fltk::OpenDisplay();
 }
 
 }  // namespace plat

@@ -70,8 +70,7 @@ bool WindowManagerRuns() {
 bool BringProgramToFront(const Process& process) {
     Process running = process;
     if (!ProgramRunning(running)) return false;
-    if (fl_display == nullptr) fl_open_display();
-    if (fl_display == nullptr) return false;
+    if (!fltk::OpenDisplay()) return false;
     const Atom pidAtom = XInternAtom(fl_display, "_NET_WM_PID", False);
     const Window window = FindProcessWindow(RootWindow(fl_display, fl_screen), process.id, pidAtom, 2);
     if (window == 0) return false;

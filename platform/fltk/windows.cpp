@@ -206,8 +206,7 @@ using fltk::NumberedWindow;
 bool OpenWindow(int number, int x, int y, int width, int height, const std::string& title,
                 WindowStyle style, int owner) {
     if (fltk::FindWindow(number) != nullptr || width <= 0 || height <= 0) return false;
-    if (fl_display == nullptr) fl_open_display();
-    if (fl_display == nullptr) return false;
+    if (!fltk::OpenDisplay()) return false;
     Fl_Group* current = Fl_Group::current();
     auto* window = new NumberedWindow(number, x, y, width, height, nullptr);
     window->end();

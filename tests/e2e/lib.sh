@@ -99,7 +99,10 @@ e2e_start_xvfb() {
   : >"$fdfile"
   # -noreset: by default the server resets when its last client leaves, and a client that
   # connects during that reset ends up without its windows (seen as a missing engine window).
-  Xvfb -displayfd 3 -noreset -screen 0 "$E2E_SCREEN" -nolisten tcp 3>"$fdfile" >"$E2E_WORK/xvfb.out" 2>&1 &
+  # E2E_XVFB_RESET=1 keeps that default, for a test of programs started on such a server.
+  local reset=-noreset
+  [ "${E2E_XVFB_RESET:-}" = 1 ] && reset=""
+  Xvfb -displayfd 3 $reset -screen 0 "$E2E_SCREEN" -nolisten tcp 3>"$fdfile" >"$E2E_WORK/xvfb.out" 2>&1 &
   E2E_XVFB_PID=$!
   local tries=0
   while ! grep -q '[0-9]' "$fdfile" 2>/dev/null; do
@@ -218,7 +221,9 @@ e2e_wait_window() {
       return 0
     fi
     if ! e2e_tasko_running; then
-      e2e_fail "tasko ended before a window named '$regex' appeared; its output: $(cat "$E2E_WORK"/tasko-*.out 2>/dev/null)"
+      local output
+      output=$(ls -t "$E2E_WORK"/tasko-*.out "$E2E_WORK"/plom-*.out 2>/dev/null | head -n 1)
+      e2e_fail "the program ended before a window named '$regex' appeared; its output: $(cat "$output" 2>/dev/null)"
     fi
     if [ "$tries" -ge $((limit * 10)) ]; then
       e2e_diagnose

@@ -6,6 +6,8 @@
 # can be built, the watchdog's end), exit code 0. The crash backups and
 # the log of all earlier runs stay in the world. Each run's log entry names its fault, and the
 # slowest start is reported.
+# The X server resets whenever plom, its only lasting client, has ended, as a bare Xvfb or Xorg
+# does, and the next start comes straight after, while the server may still refuse connections.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/plom_lib.sh"
 
@@ -24,6 +26,7 @@ FAULTS=(
   "ABRT|plain|ABORT (SIGABRT)"
 )
 
+E2E_XVFB_RESET=1
 e2e_begin
 log=$E2E_WORLD/USER/ERR!!!!.txt
 shopt -s nullglob
