@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Tests the Windows build (scripts/windows-build.sh) under Wine on Xvfb:
 #   1. the unit tests on the headless backend and the corpus replays, each program run once;
-#   2. the GL renderer tests on llvmpipe (Wine's OpenGL goes to the host's Mesa);
+#   2. the GL renderer tests on llvmpipe and on softpipe (Wine's OpenGL goes to the host's Mesa);
 #   3. end to end, the programs unpacked from build-windows/tasko-<version>-win64.zip into a
 #      scratch directory and driven with the Linux end-to-end helpers (tests/e2e/lib.sh).
 # Wine runs in a private prefix in build-windows/wineprefix, made once with `wineboot -i`.
@@ -77,32 +77,42 @@ declare -A EXCLUDE=(
   # (bench world)
   [engine_gl_tests]="-BenchWorld*"
 )
-t=$SECONDS
-while read -r name file arguments; do
-  [ -n "$name" ] || continue
-  log=$BUILD/tests/$name.windows.log
-  filter=()
+# run_program NAME FILE [ARGUMENTS] [GL_DRIVER]: one test program, its result counted. A GL test
+# program runs on each of Mesa's two software drivers (the second time as NAME_softpipe), as on
+# Linux.
+run_program() {
+  local name=$1 file=$2 arguments=$3 driver=${4:-llvmpipe} shown=$1
+  [ "$driver" = llvmpipe ] || shown=${name}_$driver
+  local log=$BUILD/tests/$shown.windows.log
+  local filter=()
   [ -n "${EXCLUDE[$name]:-}" ] && filter=(--gtest_filter="${EXCLUDE[$name]}")
   # shellcheck disable=SC2086  # the corpus directory is one word
   case "$name" in
     *_gl_tests)
       fresh_wineserver
-      (cd "$BUILD/tests" && GALLIUM_DRIVER=llvmpipe EXPECTED_GL_DRIVER=llvmpipe \
+      (cd "$BUILD/tests" && GALLIUM_DRIVER=$driver EXPECTED_GL_DRIVER=$driver \
         timeout 900 "$ROOT/scripts/with-display.sh" "$WINE" "./$file" "${filter[@]}") >"$log" 2>&1 ;;
     replay_*)
       (cd "$BUILD/tests" && timeout 600 "$WINE" "./$file" "$ROOT/$arguments") >"$log" 2>&1 ;;
     *)
       (cd "$BUILD/tests" && timeout 600 "$WINE" "./$file" "${filter[@]}") >"$log" 2>&1 ;;
   esac
-  code=$?
+  local code=$?
+  local summary
   summary=$(grep -E '^\[  PASSED  \]|^\[  FAILED  \] [0-9]+ test' "$log" | tr '\n' ' ')
   if [ "$code" -eq 0 ]; then
-    pass "$name ${summary:-$(tail -n 1 "$log")}"
+    pass "$shown ${summary:-$(tail -n 1 "$log")}"
   else
-    fail "$name (exit code $code) ${summary}"
+    fail "$shown (exit code $code) ${summary}"
     grep -E '^\[  FAILED  \]' "$log" | head -n 20 >&2
     tail -n 20 "$log" >&2
   fi
+}
+t=$SECONDS
+while read -r name file arguments; do
+  [ -n "$name" ] || continue
+  run_program "$name" "$file" "$arguments"
+  case "$name" in *_gl_tests) run_program "$name" "$file" "$arguments" softpipe ;; esac
 done <"$BUILD/windows-tests.txt"
 echo "windows: test programs took $((SECONDS - t)) s"
 
