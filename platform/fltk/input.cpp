@@ -93,17 +93,12 @@ InputSnapshot TakeInputSnapshot() {
     }
     snapshot.left = (Fl::event_state() & FL_BUTTON1) != 0;
     snapshot.right = (Fl::event_state() & FL_BUTTON3) != 0;
-    // FLTK keeps the pointer of the X event it handles (mouse and key events carry one).
-    snapshot.pointerKnown = true;
-    snapshot.pointerX = Fl::event_x_root();
-    snapshot.pointerY = Fl::event_y_root();
     return snapshot;
 }
 
 // Before the first event: one query of the key map; the buttons as of the last event.
 InputSnapshot InputNow() {
     InputSnapshot snapshot = TakeInputSnapshot();
-    snapshot.pointerKnown = false;  // where the pointer is now, not at the last event
     if (fl_display == nullptr) return snapshot;
     char keys[32] = {};
     XQueryKeymap(fl_display, keys);

@@ -35,21 +35,6 @@ WindowEvent WaitEvent() {
 
 // --- keys and mouse, as of the event being handled --------------------------------------------
 
-namespace {
-
-// The pointer as of the event being handled; before the first event, or for an event that
-// carries none, where it is now.
-bool EventPointer(int& x, int& y) {
-    if (g_ui.haveCurrent && g_ui.current.pointerKnown) {
-        x = g_ui.current.pointerX;
-        y = g_ui.current.pointerY;
-        return true;
-    }
-    return ui::PointerOnDesktop(x, y);
-}
-
-}  // namespace
-
 // Before the first event, the keys now.
 void PollKeyboard() {
     const ui::InputSnapshot state = g_ui.haveCurrent ? g_ui.current : ui::InputNow();
@@ -61,7 +46,7 @@ bool KeyReleased(int code) { return g_ui.keyboard.Released(code); }
 
 void PollMouse() {
     int x = -1, y = -1;
-    const bool known = EventPointer(x, y);
+    const bool known = ui::PointerOnDesktop(x, y);
     g_ui.mouse.Poll(known, x, y);
     g_ui.mouse.x = known ? x : -1;
     g_ui.mouse.y = known ? y : -1;
@@ -100,7 +85,7 @@ int WindowMouseY(int number) {
 bool PointerInWindow(int number, int& x, int& y) {
     x = y = -1;
     int desktopX = 0, desktopY = 0;
-    return EventPointer(desktopX, desktopY) && ui::DesktopPointInClient(number, desktopX, desktopY, x, y);
+    return ui::PointerOnDesktop(desktopX, desktopY) && ui::DesktopPointInClient(number, desktopX, desktopY, x, y);
 }
 
 }  // namespace plat

@@ -14,16 +14,12 @@
 
 namespace plat::ui {
 
-// The keys (by DirectInput scan code), mouse buttons and pointer as they were when an event was
-// queued. The program's polls read the state of the event it is handling, so a press and a
-// release that the toolkit took in in one go still show as down at the first event and up at
-// the second, and a click counts where it was made even when the pointer has moved on by the
-// time the program gets to it.
+// The keys (by DirectInput scan code) and mouse buttons as they were when an event was queued.
+// The program's polls read the state of the event it is handling, so a press and a release
+// that the toolkit took in in one go still show as down at the first event and up at the second.
 struct InputSnapshot {
     bool keys[kScanCodeCount] = {};
     bool left = false, right = false;
-    bool pointerKnown = false;  // pointerX, pointerY hold the pointer on the desktop
-    int pointerX = 0, pointerY = 0;
 };
 
 struct Shared {
@@ -51,8 +47,7 @@ void ReleaseScreen();
 // native event and handles it. False when nothing can ever arrive (no window open, or the
 // program was asked to quit).
 bool PumpEvent();
-// The keys, buttons and pointer as of the native event being handled (for the event queued
-// with it).
+// The keys and buttons as of the native event being handled (for the event queued with it).
 InputSnapshot TakeInputSnapshot();
 // The keys and buttons now, for polls made before the first event was handed out.
 InputSnapshot InputNow();

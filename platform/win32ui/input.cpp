@@ -54,19 +54,10 @@ InputSnapshot TakeInputSnapshot() {
     }
     snapshot.left = (state[VK_LBUTTON] & 0x80) != 0;
     snapshot.right = (state[VK_RBUTTON] & 0x80) != 0;
-    // The pointer when the message being handled was posted.
-    const DWORD position = GetMessagePos();
-    snapshot.pointerKnown = true;
-    snapshot.pointerX = static_cast<short>(LOWORD(position));
-    snapshot.pointerY = static_cast<short>(HIWORD(position));
     return snapshot;
 }
 
-InputSnapshot InputNow() {
-    InputSnapshot snapshot = TakeInputSnapshot();
-    snapshot.pointerKnown = false;  // where the pointer is now, not at an earlier message
-    return snapshot;
-}
+InputSnapshot InputNow() { return TakeInputSnapshot(); }
 
 bool PointerOnDesktop(int& x, int& y) {
     POINT point;

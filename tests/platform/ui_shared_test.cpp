@@ -167,38 +167,6 @@ TEST_F(SharedWindowHalf, ThePointerInAWindowsClientArea) {
     EXPECT_FALSE(plat::PointerInWindow(1, x, y));
 }
 
-TEST_F(SharedWindowHalf, AClickHandledLateCountsWhereItWasMade) {
-    // The click on window 1 is queued with its pointer; by the time the program handles it the
-    // pointer rests over nothing. An event without a pointer of its own reads the pointer now.
-    g_toolkit.windows = {{1, 200, 100, 64, 32, true}};
-    g_toolkit.native.push_back([] {
-        g_toolkit.atEvent.left = true;
-        g_toolkit.atEvent.pointerKnown = true;
-        g_toolkit.atEvent.pointerX = 230;
-        g_toolkit.atEvent.pointerY = 120;
-        plat::ui::Push(plat::kEventLeftButton, 1, 0);
-        g_toolkit.atEvent = plat::ui::InputSnapshot{};
-        plat::ui::Push(plat::kEventTimer, 1, 0);
-    });
-    g_toolkit.pointerX = 900;
-    g_toolkit.pointerY = 700;
-    ASSERT_EQ(plat::WaitEvent().kind, plat::kEventLeftButton);
-    int x = -1, y = -1;
-    EXPECT_TRUE(plat::PointerInWindow(1, x, y));
-    EXPECT_EQ(x, 30);
-    EXPECT_EQ(y, 20);
-    plat::PollMouse();
-    EXPECT_TRUE(plat::MouseLeft());
-    EXPECT_EQ(plat::MouseX(), 230);
-    EXPECT_EQ(plat::WindowMouseY(1), 20);
-
-    ASSERT_EQ(plat::WaitEvent().kind, plat::kEventTimer);
-    EXPECT_FALSE(plat::PointerInWindow(1, x, y));
-    plat::PollMouse();
-    EXPECT_EQ(plat::MouseX(), 900);
-    EXPECT_EQ(plat::MouseMotionX(), 670);
-}
-
 TEST_F(SharedWindowHalf, TheScreenLivesOnlyInAWindowAndFlipsThroughTheToolkit) {
     EXPECT_FALSE(plat::OpenScreen(640, 480, 32, "screen"));
     plat::Flip();
