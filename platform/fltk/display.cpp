@@ -24,9 +24,8 @@ constexpr int kDisplayRetryMs = 50;
 bool OpenDisplay() {
     if (fl_display != nullptr) return true;
     // An X server without a session of its own (a bare Xvfb or Xorg) resets when its last client
-    // leaves and refuses connections while it does: plom started straight after an earlier plom
-    // ended found no display and ended. The server is back within a moment; a display that does
-    // not exist costs these seconds once before the message.
+    // leaves and refuses connections for a moment while it does. A display that does not exist
+    // costs these seconds once before the message.
     const char* name = std::getenv("DISPLAY");
     if (name != nullptr && *name != '\0') {
         for (int tries = 0; tries < kDisplayTries; ++tries) {
