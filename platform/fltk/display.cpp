@@ -92,7 +92,7 @@ namespace {
 // widget. While a box, requester or menu is open, keys are left to it.
 int DispatchEvent(int event, Fl_Window* window) {
     const bool key = event == FL_KEYDOWN || event == FL_KEYUP;
-    if (key && window != nullptr && g_fltk.screen != nullptr && Fl::modal() == nullptr && Fl::grab() == nullptr) {
+    if (key && window != nullptr && g_fltk.screen != nullptr && !ui::ToolkitHasKeys()) {
         Fl_Window* screenTop = g_fltk.screen->top_window();
         Fl_Widget* pointed = Fl::belowmouse();
         const bool overScreen = pointed != nullptr && pointed->top_window() == screenTop;

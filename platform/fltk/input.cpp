@@ -108,6 +108,9 @@ InputSnapshot InputNow() {
     return snapshot;
 }
 
+// A menu grabs the events while it is open; a box or requester is a modal window.
+bool ToolkitHasKeys() { return Fl::grab() != nullptr || Fl::modal() != nullptr; }
+
 bool PointerOnDesktop(int& x, int& y) {
     if (fl_display == nullptr) return false;
     Fl::get_mouse(x, y);

@@ -1,15 +1,27 @@
 // The window event queue of the map builder's window backends: each event is queued with the
 // keys and buttons of its moment; the blocking wait hands them out in order and makes the
 // screen current, since the program draws right after each event.
+#include <algorithm>
+#include <iterator>
+
 #include "platform/ui/ui_state.h"
 
 namespace plat::ui {
 
 Shared g_ui;
 
+// The keys a menu, box or requester takes are its own: events queued while one is open (the
+// repaints its opening and closing cause) carry the keys as they were before, so that a cursor
+// key walking a menu does not also scroll the map.
 void Push(int kind, int window, int item) {
+    InputSnapshot snapshot = TakeInputSnapshot();
+    if (ToolkitHasKeys()) {
+        std::copy(std::begin(g_ui.beforeToolkitKeys.keys), std::end(g_ui.beforeToolkitKeys.keys), snapshot.keys);
+    } else {
+        g_ui.beforeToolkitKeys = snapshot;
+    }
     g_ui.events.push_back(WindowEvent{kind, window, item});
-    g_ui.snapshots.push_back(TakeInputSnapshot());
+    g_ui.snapshots.push_back(snapshot);
 }
 
 }  // namespace plat::ui

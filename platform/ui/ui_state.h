@@ -26,6 +26,7 @@ struct Shared {
     std::deque<WindowEvent> events;
     std::deque<InputSnapshot> snapshots;  // one per queued event
     InputSnapshot current;                // of the event last handed out
+    InputSnapshot beforeToolkitKeys;      // of the last event queued while the program had the keys
     bool haveCurrent = false;
     KeyboardState keyboard;
     MouseState mouse;                     // x, y: desktop pixels
@@ -51,6 +52,8 @@ bool PumpEvent();
 InputSnapshot TakeInputSnapshot();
 // The keys and buttons now, for polls made before the first event was handed out.
 InputSnapshot InputNow();
+// True while a menu, box or requester of the toolkit has the keyboard (its own loop runs).
+bool ToolkitHasKeys();
 // The pointer on the desktop; false when it cannot be read.
 bool PointerOnDesktop(int& x, int& y);
 // The desktop point in the client area of shown window `number`; false (x and y untouched)

@@ -42,8 +42,10 @@ int RunBox(const std::string& title, const std::string& text, UINT buttons) {
     const bool yesNo = buttons == MB_YESNO;
     HHOOK hook = yesNo ? SetWindowsHookExW(WH_CBT, BoxHook, nullptr, GetCurrentThreadId()) : nullptr;
     g_win.boxProc = nullptr;
+    ++g_win.boxesOpen;
     const int answer = MessageBoxW(nullptr, win32::Wide(text).c_str(), win32::Wide(title).c_str(),
                                    buttons | MB_TASKMODAL | MB_SETFOREGROUND | (yesNo ? MB_ICONQUESTION : 0));
+    --g_win.boxesOpen;
     if (hook != nullptr) UnhookWindowsHookEx(hook);
     g_win.boxProc = nullptr;
     return answer;
@@ -91,7 +93,9 @@ std::string RunFileDialog(const std::string& title, const std::string& startPath
     dialog.lpstrTitle = caption.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
                    (save ? 0 : OFN_FILEMUSTEXIST);
+    ++g_win.boxesOpen;
     const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    --g_win.boxesOpen;
     if (!chosen) return "";
     buffer.resize(wcslen(buffer.c_str()));
     return win32::NarrowPath(buffer);

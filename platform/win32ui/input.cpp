@@ -59,6 +59,8 @@ InputSnapshot TakeInputSnapshot() {
 
 InputSnapshot InputNow() { return TakeInputSnapshot(); }
 
+bool ToolkitHasKeys() { return g_win.inMenuLoop || g_win.boxesOpen > 0; }
+
 bool PointerOnDesktop(int& x, int& y) {
     POINT point;
     if (!GetCursorPos(&point)) return false;

@@ -52,6 +52,8 @@ struct Backend {
     bool classesRegistered = false;
     bool inDialogManager = false;  // IsDialogMessageW is handling a message
     void* boxProc = nullptr;       // the Yes/No box's own window procedure while it is open
+    bool inMenuLoop = false;       // a menu is open (Windows' own loop runs it)
+    int boxesOpen = 0;             // message boxes and file dialogs open
     std::map<int, WindowEntry> windows;  // by window number
     std::map<int, MenuEntry> menus;      // by menu number
 

@@ -163,7 +163,11 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         }
         case DM_GETDEFID:
             return DefaultButton(number);
+        case WM_ENTERMENULOOP:
+            g_win.inMenuLoop = true;
+            break;
         case WM_EXITMENULOOP:
+            g_win.inMenuLoop = false;
             SettlePointerClip();
             break;
         case WM_CTLCOLOREDIT:

@@ -56,10 +56,7 @@ plom_menu_item() {
   local downs=$1 i
   plom_open_menu "$PLOM_TILES"
   sleep 0.5
-  for ((i = 0; i < downs; i++)); do
-    xdotool key Down
-    sleep 0.1
-  done
+  for ((i = 0; i < downs; i++)); do xdotool keydown Down sleep 0.1 keyup Down; done
   xdotool key Return
 }
 
@@ -148,12 +145,13 @@ plom_menu() {
   local rights=$1 downs=$2 i
   plom_open_menu "$PLOM_TILES"
   sleep 0.5
-  for ((i = 0; i < rights; i++)); do xdotool key Right; sleep 0.2; done
+  # Each cursor key is held a moment, as a hand holds it: the menu, not the map, takes it.
+  for ((i = 0; i < rights; i++)); do xdotool keydown Right sleep 0.1 keyup Right; sleep 0.1; done
   # A Windows menu (plom.exe under Wine) opened with Right already has its first item chosen.
   if [ "$rights" -gt 0 ] && xprop -id "$PLOM_TILES" WM_CLASS 2>/dev/null | grep -q '\.exe"'; then
     downs=$((downs - 1))
   fi
-  for ((i = 0; i < downs; i++)); do xdotool key Down; sleep 0.1; done
+  for ((i = 0; i < downs; i++)); do xdotool keydown Down sleep 0.1 keyup Down; done
   xdotool key Return
   sleep 0.3
 }

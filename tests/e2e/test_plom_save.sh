@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # "MAP *Save*" opens the save requester; a name typed there (after End, so it is appended to the
 # directory shown) is written exactly under that name, and holds the start-up map unchanged.
+# The cursor keys that walk the menus are the menus' own: in the free cursor mode, where held
+# cursor keys scroll the map, "Redraw MAP" still writes the map file 1 as it was.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/plom_lib.sh"
 
@@ -21,4 +23,13 @@ e2e_wait_for_file_text "$E2E_WORLD/saved" ENGINETILEINFOEND 5 || e2e_fail "no ma
 cmp -s "$E2E_WORLD/saved" "$E2E_WORLD/1" || e2e_fail "the saved map differs from the start-up map it was read from"
 [ ! -e "$E2E_WORLD/saved.dll" ] || e2e_fail "an extension was added to the name"
 e2e_tasko_running || e2e_fail "plom ended after saving"
+
+plom_keys c
+touch -d '2000-01-01' "$E2E_WORLD/1"
+: >"$E2E_WORK/before-redraw"
+plom_menu 1 1  # "MAP" -> "Redraw MAP"
+for _ in $(seq 50); do [ "$E2E_WORLD/1" -nt "$E2E_WORK/before-redraw" ] && break; sleep 0.1; done
+sleep 0.3
+cmp -s "$E2E_WORLD/1" "$E2E_WORLD/saved" ||
+  e2e_fail "Redraw MAP moved the map: $(diff "$E2E_WORLD/saved" "$E2E_WORLD/1" | head -n 4 | tr -d '\r' | paste -s -d ' ')"
 e2e_pass

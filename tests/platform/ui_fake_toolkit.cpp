@@ -29,6 +29,7 @@ bool PumpEvent() {
 
 InputSnapshot TakeInputSnapshot() { return g_toolkit.atEvent; }
 InputSnapshot InputNow() { return g_toolkit.now; }
+bool ToolkitHasKeys() { return g_toolkit.menuOpen; }
 
 bool PointerOnDesktop(int& x, int& y) {
     if (!g_toolkit.pointerKnown) return false;

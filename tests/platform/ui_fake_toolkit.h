@@ -22,6 +22,7 @@ struct Toolkit {
     bool windowsOpen = true;
     plat::ui::InputSnapshot atEvent;           // what TakeInputSnapshot sees
     plat::ui::InputSnapshot now;               // what InputNow sees
+    bool menuOpen = false;                     // what ToolkitHasKeys says
     bool pointerKnown = true;
     int pointerX = 0, pointerY = 0;
     std::vector<ClientArea> windows;

@@ -58,6 +58,37 @@ TEST_F(SharedWindowHalf, EventsComeInOrderWithTheKeysOfTheirMoment) {
     EXPECT_TRUE(plat::KeyHeld(plat::kKeyD));
 }
 
+TEST_F(SharedWindowHalf, KeysAMenuTakesAreNotThePrograms) {
+    // Tab is held when the menu opens; the menu then takes a Right press and Tab's release, and
+    // repaints come in meanwhile. They show the keys of before the menu; its buttons are live.
+    Native(plat::kEventRepaint, plat::kKeyTab, true);
+    g_toolkit.native.push_back([] {
+        g_toolkit.menuOpen = true;
+        g_toolkit.atEvent.keys[plat::kKeyRight] = true;
+        g_toolkit.atEvent.keys[plat::kKeyTab] = false;
+        g_toolkit.atEvent.left = true;
+        plat::ui::Push(plat::kEventRepaint, 1, 0);
+        g_toolkit.menuOpen = false;
+        g_toolkit.atEvent.keys[plat::kKeyRight] = false;
+        plat::ui::Push(plat::kEventMenu, 1, 4);
+    });
+    plat::WaitEvent();
+    plat::PollKeyboard();
+    EXPECT_TRUE(plat::KeyHeld(plat::kKeyTab));
+    plat::WaitEvent();
+    plat::PollKeyboard();
+    plat::PollMouse();
+    EXPECT_FALSE(plat::KeyHeld(plat::kKeyRight));
+    EXPECT_TRUE(plat::KeyHeld(plat::kKeyTab));
+    EXPECT_FALSE(plat::KeyReleased(plat::kKeyTab));
+    EXPECT_TRUE(plat::MouseLeft());
+    // Once it has closed, the keys are live again: Tab's release shows.
+    EXPECT_EQ(plat::WaitEvent().kind, plat::kEventMenu);
+    plat::PollKeyboard();
+    EXPECT_FALSE(plat::KeyHeld(plat::kKeyRight));
+    EXPECT_TRUE(plat::KeyReleased(plat::kKeyTab));
+}
+
 TEST_F(SharedWindowHalf, WaitGivesNoEventWhenNothingCanArrive) {
     g_toolkit.windowsOpen = false;
     EXPECT_EQ(plat::WaitEvent().kind, plat::kEventNone);
