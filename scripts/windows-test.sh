@@ -43,11 +43,17 @@ for value in GrabPointer GrabFullscreen; do
 done
 # Wine's desktop process belongs to the X display of the first program of a wineserver's life:
 # the server is ended before each step that runs on another display, so its programs get theirs.
-fresh_wineserver() {
+# The new server stays until it is ended here: one that ends by itself once its last program
+# has gone would drop a program started in that moment ("recvmsg: Connection reset by peer").
+end_wineserver() {
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
 }
-trap fresh_wineserver EXIT
+fresh_wineserver() {
+  end_wineserver
+  wineserver -p
+}
+trap end_wineserver EXIT
 # The overlay's font lies beside the programs, as in the package.
 cp /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf "$BUILD/tests/"
 
@@ -109,6 +115,7 @@ run_program() {
   fi
 }
 t=$SECONDS
+fresh_wineserver
 while read -r name file arguments; do
   [ -n "$name" ] || continue
   run_program "$name" "$file" "$arguments"
