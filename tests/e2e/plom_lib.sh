@@ -156,6 +156,17 @@ plom_menu() {
   sleep 0.3
 }
 
+# plom_redraw_map: "MAP" > "Redraw MAP" from the menu, then waits up to 5 s for it to rewrite
+# the map file 1 of the world; status 1 when it was not rewritten.
+plom_redraw_map() {
+  touch -d '2000-01-01' "$E2E_WORLD/1"
+  : >"$E2E_WORK/before-redraw"
+  plom_menu 1 1
+  for _ in $(seq 50); do [ "$E2E_WORLD/1" -nt "$E2E_WORK/before-redraw" ] && break; sleep 0.1; done
+  sleep 0.3
+  [ "$E2E_WORLD/1" -nt "$E2E_WORK/before-redraw" ]
+}
+
 # plom_save_as NAME: "MAP *Save*", the name typed after the directory the requester shows.
 plom_save_as() {
   plom_menu_item 2

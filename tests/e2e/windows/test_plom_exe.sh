@@ -21,11 +21,7 @@ W=$E2E_WORLD
 # title opens the menu again ("Quit Builder" answered with N).
 plom_start
 plom_wait_windows
-touch -d '2000-01-01' "$W/1"
-: >"$E2E_WORK/before-redraw"
-plom_menu 1 1
-for _ in $(seq 50); do [ "$W/1" -nt "$E2E_WORK/before-redraw" ] && break; sleep 0.1; done
-[ "$W/1" -nt "$E2E_WORK/before-redraw" ] || e2e_fail "Redraw MAP chosen from the menu did not rewrite the map file 1"
+plom_redraw_map || e2e_fail "Redraw MAP chosen from the menu did not rewrite the map file 1"
 sleep 3
 plom_menu_item 3
 plom_answer_box '^MAP BUILDER: Quit\?$' n
@@ -66,11 +62,7 @@ session() {
   plom_save_as edited.map
   e2e_wait_for_file_text "$W/edited.map" ENGINETILEINFOEND 5 || e2e_fail "$1: no map file edited.map"
   cp "$W/edited.map" "$E2E_WORK/$1.map"
-  local before
-  before=$(md5sum <"$W/1")
-  plom_menu 1 1  # "MAP" -> "Redraw MAP"
-  for _ in $(seq 50); do [ "$(md5sum <"$W/1")" != "$before" ] && break; sleep 0.1; done
-  sleep 0.3
+  plom_redraw_map
   cp "$W/1" "$E2E_WORK/$1.redrawn"
   plom_set_first_value 77
   for _ in $(seq 50); do [ "$(tr -d '\r' <"$W/GFX/crate.dll" | sed -n 2p)" = 77 ] && break; sleep 0.1; done
